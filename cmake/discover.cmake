@@ -1,0 +1,22 @@
+# Lists the tests of a GoogleTest program run through an emulator, and writes one CTest test
+# for each. Run after each link: cmake -DEMULATOR= -DEXE= -DOUT= -DPREFIX= -DPROPS= -P discover.cmake
+execute_process(COMMAND ${EMULATOR} ${EXE} --gtest_list_tests
+                OUTPUT_VARIABLE listing RESULT_VARIABLE result TIMEOUT 300)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "Listing the tests of ${EXE} failed (${result}):\n${listing}")
+endif()
+string(REPLACE "\r" "" listing "${listing}")
+string(REPLACE ";" "\\;" listing "${listing}")
+string(REPLACE "\n" ";" lines "${listing}")
+set(script "")
+set(suite "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^([^ #][^ ]*)")
+    set(suite "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^  ([^ ]+)")
+    set(name "${suite}${CMAKE_MATCH_1}")
+    string(APPEND script "add_test([=[${PREFIX}${name}]=] [=[${EMULATOR}]=] [=[${EXE}]=] [=[--gtest_filter=${name}]=])\n")
+    string(APPEND script "set_tests_properties([=[${PREFIX}${name}]=] PROPERTIES ${PROPS})\n")
+  endif()
+endforeach()
+file(WRITE ${OUT} "${script}")

@@ -1,0 +1,60 @@
+# Shared by scripts/run and scripts/test: what to install, and the Wine prefixes.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${ZELQ_BUILD:-$ROOT/build}
+case $BUILD in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
+
+PACKAGES="cmake g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick"
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs from Debian's packages whatever is missing; a second run installs nothing.
+ensure_packages() {
+  missing=""
+  for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+# Whether this machine runs 32-bit code (some virtual machines run 64-bit user code only).
+runs_32bit() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# The build whose tests and program run here: the 32-bit one where the machine runs 32-bit
+# code, else the 64-bit build of the same sources under Wine's 64-bit loader.
+if runs_32bit; then
+  RUN_BUILD=$BUILD/win32
+  WINE_LOADER=wine
+else
+  RUN_BUILD=$BUILD/win64
+  WINE_LOADER=/usr/lib/wine/wine64
+fi
+
+# Configures and builds the native (sanitised) build, the 32-bit program and, where the
+# machine runs no 32-bit code, the 64-bit build that the tests then run.
+build_all() {
+  jobs=$(nproc)
+  cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$BUILD/native" -j"$jobs"
+  if runs_32bit; then
+    cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+      -DZELQ_NATIVE_BUILD="$BUILD/native" -DZELQ_WINDOWS_TESTS=ON >/dev/null
+    cmake --build "$BUILD/win32" -j"$jobs"
+  else
+    cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+      -DZELQ_WINDOWS_TESTS=OFF >/dev/null
+    cmake --build "$BUILD/win32" -j"$jobs" --target ZelqConfig
+    cmake -S "$ROOT" -B "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
+      -DZELQ_NATIVE_BUILD="$BUILD/native" -DZELQ_WINDOWS_TESTS=ON >/dev/null
+    cmake --build "$BUILD/win64" -j"$jobs"
+  fi
+}

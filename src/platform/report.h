@@ -1,0 +1,23 @@
+#pragma once
+// One reporter for every message the user sees.
+#include "platform/system.h"
+
+#include <string_view>
+
+namespace report {
+
+// A help or information box: OK only, the given icon.
+void info(HWND owner, std::wstring_view title, std::wstring_view text, platform::Icon icon = platform::Icon::None);
+
+// A critical message about a failed file operation: what failed, the file, the system's reason.
+// `consequence` (optional) tells the user where things stand now.
+void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std::wstring_view file, DWORD error,
+               std::wstring_view consequence = {});
+
+// The wording for a save that failed: the dialog stays open with the user's edits.
+void saveFailed(HWND owner, std::wstring_view file, DWORD error);
+
+// An unexpected error caught at the window procedure, so that it never reaches Windows.
+void unexpected(HWND owner, std::wstring_view what);
+
+} // namespace report

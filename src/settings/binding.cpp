@@ -1,0 +1,77 @@
+#include "settings/binding.h"
+
+#include "core/number.h"
+#include "platform/report.h"
+
+namespace settings {
+namespace {
+
+// Applies a value; false when it does not convert or the control refuses it.
+bool apply(tk::Form& form, const Binding& row, const std::wstring& value) {
+    switch (row.encoding) {
+    case Encoding::Text:
+        form.setText(row.control, value, row.index);
+        return true;
+    case Encoding::ButtonText:
+        form.setText(row.control, value.empty() ? L"-1" : value, row.index);
+        return true;
+    case Encoding::Check:
+    case Encoding::List:
+    case Encoding::ListPlusOne: {
+        const auto n = core::toInt16(value);
+        if (!n)
+            return false;
+        if (row.encoding == Encoding::Check)
+            return form.setCheck(row.control, *n, row.index);
+        return form.select(row.control, row.encoding == Encoding::ListPlusOne ? *n - 1 : *n, row.index);
+    }
+    }
+    return false;
+}
+
+} // namespace
+
+void loadRow(tk::Form& form, const IniFile& file, const Binding& row) {
+    const std::wstring value = ReadIni(file.path(), file.section, row.key, row.zeroIfMissing);
+    if (!apply(form, row, value))
+        apply(form, row, row.zeroIfMissing ? L"0" : L"");
+}
+
+void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
+    for (const Binding& row : rows)
+        loadRow(form, file, row);
+}
+
+std::wstring valueOf(const tk::Form& form, const Binding& row) {
+    switch (row.encoding) {
+    case Encoding::Check:
+        return core::wdecimal(form.check(row.control, row.index));
+    case Encoding::List:
+        return core::wdecimal(form.selected(row.control, row.index));
+    case Encoding::ListPlusOne:
+        return core::wdecimal(form.selected(row.control, row.index) + 1);
+    case Encoding::Text:
+    case Encoding::ButtonText:
+        return form.text(row.control, row.index);
+    }
+    return {};
+}
+
+DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
+    const std::wstring path = file.path();
+    for (const Binding& row : rows)
+        if (const DWORD error = WriteIni(path, file.section, row.key, valueOf(form, row)))
+            return error;
+    return 0;
+}
+
+bool saveAll(tk::Form& form, std::initializer_list<Table> tables) {
+    for (const Table& t : tables)
+        if (const DWORD error = save(form, t.file, t.rows)) {
+            report::saveFailed(form.hwnd(), t.file.path(), error);
+            return false;
+        }
+    return true;
+}
+
+} // namespace settings

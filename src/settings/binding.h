@@ -1,0 +1,55 @@
+#pragma once
+// Settings as tables: each row ties one key of a settings file to one control and says how
+// the value is encoded. One routine loads a table and one saves it.
+#include "settings/ini.h"
+#include "toolkit/form.h"
+
+#include <initializer_list>
+#include <span>
+#include <string_view>
+
+namespace settings {
+
+enum class Encoding {
+    Check,       // a check box's state, "0", "1" (or "2")
+    List,        // a list's selected position, "-1" for none
+    ListPlusOne, // a list's selected position plus one, "0" for none
+    Text,        // a text box's text as typed
+    ButtonText,  // a button field: as typed; an empty value loads as "-1"
+};
+
+struct Binding {
+    std::wstring_view key;
+    std::wstring_view control;
+    Encoding encoding;
+    int index = 0;             // control array entry
+    bool zeroIfMissing = true; // how ReadIni treats a missing key
+};
+
+struct IniFile {
+    std::wstring_view name;    // in the settings folder, e.g. "settings.ini"
+    std::wstring_view section;
+    std::wstring path() const { return settingsFile(name); }
+};
+
+// Loads each row in order. A value that does not convert, or that its control refuses, is
+// treated like a missing key; loading goes on with the next row.
+void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows);
+// Applies one row's missing-key value or stored value.
+void loadRow(tk::Form& form, const IniFile& file, const Binding& row);
+
+// The text a row writes for the control's present state.
+std::wstring valueOf(const tk::Form& form, const Binding& row);
+
+// Writes each row in order and stops at the first failure. Returns 0 or the system's error.
+DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows);
+
+// Saves the tables in order; on a failure shows the critical message naming the file and the
+// reason, and returns false so that the window stays open with its edits.
+struct Table {
+    IniFile file;
+    std::span<const Binding> rows;
+};
+bool saveAll(tk::Form& form, std::initializer_list<Table> tables);
+
+} // namespace settings

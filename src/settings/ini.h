@@ -1,0 +1,36 @@
+#pragma once
+// Settings access: the program's files in the application folder and the settings folder,
+// read and written key by key through the system's private profile functions, which keep
+// the files in the ANSI code page and leave every other line as it was.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace settings {
+
+// The folder that holds the executable (the game's folder), without a trailing backslash.
+const std::wstring& appFolder();
+// Tests point the program at a folder of their own.
+void setAppFolder(std::wstring folder);
+// The application folder followed by a relative path that begins with a backslash.
+std::wstring appPath(std::wstring_view relative);
+// A file of the settings folder "\zelqcfg\".
+std::wstring settingsFile(std::wstring_view name);
+
+// The value of a key, whole however long. A missing file, section or key, or an empty value,
+// gives "0" when zeroIfMissing is set, else the empty text.
+std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
+                     bool zeroIfMissing);
+
+// Writes one key in place, creating the file, section and key as needed. Returns 0, or the
+// system's error code when the value was not stored (no folder, a read-only file, a file held
+// open by another program). The settings folder is never created.
+DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
+               std::wstring_view value);
+
+// The program-wide overlay flag: 1 forces windowed mode on in the game's file.
+extern int16_t gUseOverlay;
+
+} // namespace settings

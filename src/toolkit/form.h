@@ -1,0 +1,160 @@
+#pragma once
+// The form toolkit: a window is built from a table of its controls (names, kinds, captions
+// or items, places and sizes in twips, tab order, enabled state) plus its handlers.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tk {
+
+enum class Kind {
+    Label,
+    Button,
+    CheckBox,    // holds 0, 1 or 2 (greyed); a user's click toggles between clear and ticked
+    DropList,    // pick only; selection -1 means none
+    DropCombo,   // drop-down with an editable text part
+    TextBox,     // single line, no limit, no filter
+    KeyField,    // shows the virtual-key code of the key released in it; double click sets "-1"
+    ButtonField, // typed text; double click sets "-1"
+    Frame,       // a captioned group; controls naming it are placed relative to it
+    Line,        // a horizontal etched line
+    Picture,     // a JPEG resource shown at its natural size (scaled with the display)
+};
+
+struct Control {
+    std::wstring_view name;
+    Kind kind = Kind::Label;
+    std::wstring_view caption = {}; // caption, initial text
+    int left = 0, top = 0, width = 0, height = 0; // twips, relative to `frame` when set
+    int tab = -1;                   // position in the tab order; -1 keeps table order after those given
+    bool enabled = true;
+    std::wstring_view frame = {};
+    int index = 0;                  // entry of a control array, from 1; 0 for a single control
+    std::vector<std::wstring_view> items = {};
+    int picture = 0;                // resource id for Kind::Picture
+};
+
+struct FormSpec {
+    std::wstring_view name;
+    std::wstring_view caption;
+    int width = 0, height = 0;   // client area in twips
+    bool icon = false;           // shows the program's icon
+    int background = 0;          // JPEG resource drawn at the top-left corner, 0 for none
+    COLORREF backColor = CLR_INVALID; // CLR_INVALID: the system's dialog colour
+    std::vector<Control> controls;
+};
+
+inline constexpr int kIconId = 30001;
+
+class Form {
+public:
+    explicit Form(FormSpec spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Loads the form when it is not loaded, then shows and activates it. The opener, when given,
+    // gets the focus back when the form is dismissed.
+    void show(Form* opener = nullptr);
+    // Creates the window hidden, builds the controls and runs onLoad. False when it did not stay loaded.
+    bool load();
+    // Destroys the window; unsaved changes are dropped.
+    void unload();
+    bool loaded() const { return hwnd_ != nullptr; }
+    // Brings the window forward with the keyboard focus.
+    void activate();
+    // What Cancel does: the focus goes back to `opener` if it is still open, then the form unloads.
+    void closeTo(Form* opener);
+    // closeTo the form that showed this one.
+    void dismiss() { closeTo(opener_); }
+    Form* opener() const { return opener_; }
+
+    HWND hwnd() const { return hwnd_; }
+    const FormSpec& spec() const { return spec_; }
+
+    // Controls by name (and array entry). Unknown names throw std::out_of_range.
+    HWND item(std::wstring_view name, int index = 0) const;
+    bool has(std::wstring_view name, int index = 0) const;
+    Kind kind(std::wstring_view name, int index = 0) const;
+
+    std::wstring text(std::wstring_view name, int index = 0) const;
+    void setText(std::wstring_view name, std::wstring_view text, int index = 0);
+    int check(std::wstring_view name, int index = 0) const;
+    // Refuses states outside 0 to 2. A new state runs the box's click handler, as a user's click would.
+    bool setCheck(std::wstring_view name, int state, int index = 0);
+    int selected(std::wstring_view name, int index = 0) const;
+    // Refuses positions outside -1 to count - 1. A new position runs the list's click handler.
+    bool select(std::wstring_view name, int position, int index = 0);
+    int count(std::wstring_view name, int index = 0) const;
+    std::wstring itemText(std::wstring_view name, int position, int index = 0) const;
+    void clearItems(std::wstring_view name, int index = 0);
+    void addItem(std::wstring_view name, std::wstring_view text, int index = 0);
+    bool enabled(std::wstring_view name, int index = 0) const;
+    void enable(std::wstring_view name, bool on, int index = 0);
+    void focusControl(std::wstring_view name, int index = 0);
+
+    using Handler = std::function<void(int index)>;
+    // Click: buttons, check boxes (after the state changed) and list picks.
+    void onClick(std::wstring_view name, Handler handler);
+    void onDblClick(std::wstring_view name, Handler handler);
+
+    // Number of loaded forms; when it falls to zero with quitWhenLastCloses set, the message loop ends.
+    static int openForms();
+    static void quitWhenLastCloses(bool on);
+    // Unloads every form without its close handling (tests, and the end of the program).
+    static void unloadAll();
+    // The loaded form that owns `window` (a form or one of its controls), or nullptr.
+    static Form* fromWindow(HWND window);
+    // The one window procedure of every form.
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+protected:
+    virtual void onLoad() {}
+    // The close box, the system menu or Alt+F4. The default unloads without saving.
+    virtual void onCloseRequest() { unload(); }
+    // Paints the client background (the default draws the back colour and the background picture).
+    virtual void paintBackground(HDC dc);
+
+private:
+    struct Built {
+        const Control* spec = nullptr;
+        HWND hwnd = nullptr;
+        int id = 0;
+        size_t row = 0;
+    };
+
+    static LRESULT CALLBACK fieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void createControls();
+    void layout();
+    void applyDpi(UINT dpi);
+    void command(int id, int notification);
+    void runHandler(const Handler& handler, int index);
+    Built& at(std::wstring_view name, int index);
+    const Built& at(std::wstring_view name, int index) const;
+    const Control* frameOf(const Control& c) const;
+    HBRUSH backBrush();
+
+    FormSpec spec_;
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    HFONT font_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    HBITMAP background_ = nullptr;
+    SIZE backgroundSize_{};
+    HWND lastFocus_ = nullptr;
+    Form* opener_ = nullptr;
+    std::vector<Built> built_;                           // in table order
+    std::vector<Handler> clicks_, dblClicks_;            // by table row, kept across loads
+    std::map<std::pair<std::wstring, int>, size_t> byName_; // name and entry to built_ position
+    std::map<int, HBITMAP> pictures_;                    // picture control id to its bitmap
+    std::set<std::pair<HWND, WPARAM>> keysDown_;         // key fields: keys pressed while focused
+};
+
+} // namespace tk

@@ -1,0 +1,62 @@
+#include "toolkit/picture.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+namespace tk {
+
+HBITMAP loadJpegResource(int id, SIZE* size) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!res)
+        return nullptr;
+    const DWORD bytes = SizeofResource(module, res);
+    const void* data = LockResource(LoadResource(module, res));
+    if (!data || !bytes)
+        return nullptr;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!mem)
+        return nullptr;
+    memcpy(GlobalLock(mem), data, bytes);
+    GlobalUnlock(mem);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+        GlobalFree(mem);
+        return nullptr;
+    }
+    IPicture* picture = nullptr;
+    HBITMAP result = nullptr;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(bytes), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture)))) {
+        OLE_HANDLE handle = 0;
+        if (SUCCEEDED(picture->get_Handle(&handle))) {
+            // The picture owns its bitmap: keep a copy of our own.
+            result = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            BITMAP bm{};
+            if (result && size && GetObjectW(result, sizeof bm, &bm))
+                *size = SIZE{bm.bmWidth, bm.bmHeight};
+        }
+        picture->Release();
+    }
+    stream->Release();
+    return result;
+}
+
+void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height) {
+    if (!bitmap)
+        return;
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    if (width == natural.cx && height == natural.cy) {
+        BitBlt(dc, x, y, width, height, mem, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, x, y, width, height, mem, 0, 0, natural.cx, natural.cy, SRCCOPY);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+} // namespace tk

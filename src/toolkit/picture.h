@@ -1,0 +1,12 @@
+#pragma once
+// JPEG pictures from the program's resources.
+#include <windows.h>
+
+namespace tk {
+
+// Decodes a JPEG stored as RCDATA. The caller owns the bitmap; nullptr on failure.
+HBITMAP loadJpegResource(int id, SIZE* size = nullptr);
+// Draws `bitmap` (of natural size `natural`) at x, y scaled to width by height.
+void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height);
+
+} // namespace tk

@@ -1,0 +1,217 @@
+#include "harness/harness.h"
+
+#include "settings/ini.h"
+#include "toolkit/messageloop.h"
+
+#include <shellapi.h>
+
+namespace harness {
+
+void Recorder::message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) {
+    messages.push_back({std::wstring(text), std::wstring(title), icon});
+}
+
+DWORD Recorder::start(const std::wstring& application, const std::wstring& commandLine, int show) {
+    started.push_back({application, commandLine, show});
+    return startError;
+}
+
+std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
+    for (const auto& [k, v] : env)
+        if (_wcsicmp(k.c_str(), std::wstring(name).c_str()) == 0)
+            return v;
+    wchar_t buffer[32768];
+    const DWORD n = GetEnvironmentVariableW(std::wstring(name).c_str(), buffer, 32768);
+    if (n == 0)
+        return std::nullopt;
+    return std::wstring(buffer, n);
+}
+
+Recorder& recorder() {
+    static Recorder r;
+    return r;
+}
+
+GameFolder::GameFolder(bool withSettingsFolder) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    // A blank and a character outside ASCII in the name: the program must handle any folder.
+    path_ = std::wstring(temp) + L"zelq test \u00e9 " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter);
+    CreateDirectoryW(path_.c_str(), nullptr);
+    if (withSettingsFolder)
+        CreateDirectoryW((path_ + L"\\zelqcfg").c_str(), nullptr);
+    settings::setAppFolder(path_);
+}
+
+namespace {
+void removeTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &d);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = d.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring p = dir + L"\\" + name;
+            SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(p);
+            else
+                DeleteFileW(p.c_str());
+        } while (FindNextFileW(h, &d));
+        FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+} // namespace
+
+GameFolder::~GameFolder() { removeTree(path_); }
+
+std::wstring GameFolder::file(std::wstring_view relative) const { return path_ + std::wstring(relative); }
+
+std::string read(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got)
+        out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+void write(const std::wstring& path, std::string_view bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << "cannot create test file";
+    DWORD wrote = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+    CloseHandle(h);
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void makeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+
+void setReadOnly(const std::wstring& path, bool on) {
+    SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+Lock::Lock(const std::wstring& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+
+Lock::~Lock() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
+
+void WindowTest::SetUp() {
+    tk::Form::unloadAll();
+    rec.messages.clear();
+    rec.started.clear();
+    rec.ended = 0;
+    rec.admin = true;
+    rec.startError = 0;
+    rec.env.clear();
+    settings::gUseOverlay = 0;
+}
+
+void WindowTest::TearDown() {
+    tk::Form::unloadAll();
+    pump();
+}
+
+namespace {
+HWND usable(tk::Form& form, std::wstring_view name, int index) {
+    EXPECT_TRUE(form.loaded()) << "form not loaded";
+    HWND h = form.item(name, index);
+    EXPECT_TRUE(IsWindowVisible(h)) << "control not visible";
+    EXPECT_TRUE(IsWindowEnabled(h)) << "control is disabled: a user could not use it";
+    return h;
+}
+} // namespace
+
+void click(tk::Form& form, std::wstring_view name, int index) {
+    HWND h = usable(form, name, index);
+    if (!IsWindowEnabled(h))
+        return;
+    SendMessageW(h, BM_CLICK, 0, 0);
+    pump();
+}
+
+void pick(tk::Form& form, std::wstring_view name, int position, int index) {
+    HWND h = usable(form, name, index);
+    if (!IsWindowEnabled(h))
+        return;
+    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h));
+    pump();
+}
+
+void type(tk::Form& form, std::wstring_view name, std::wstring_view text, int index) {
+    HWND h = usable(form, name, index);
+    if (!IsWindowEnabled(h))
+        return;
+    SetWindowTextW(h, std::wstring(text).c_str());
+    pump();
+}
+
+void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, int index) {
+    HWND h = usable(form, name, index);
+    // A drop-down combo's typing goes to its edit part.
+    if (HWND edit = FindWindowExW(h, nullptr, L"Edit", nullptr))
+        h = edit;
+    for (wchar_t c : chars)
+        SendMessageW(h, WM_CHAR, c, 1);
+    pump();
+}
+
+void pressKey(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
+    HWND h = usable(form, name, index);
+    SetFocus(h);
+    const LPARAM lp = 1 | (system ? (1 << 29) : 0);
+    SendMessageW(h, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lp);
+    pump();
+}
+
+void releaseKey(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
+    HWND h = usable(form, name, index);
+    const LPARAM lp = 1 | (1u << 30) | (1u << 31) | (system ? (1 << 29) : 0);
+    SendMessageW(h, system ? WM_SYSKEYUP : WM_KEYUP, vk, static_cast<LPARAM>(lp));
+    pump();
+}
+
+void keyStroke(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
+    pressKey(form, name, vk, index, system);
+    releaseKey(form, name, vk, index, system);
+}
+
+void doubleClick(tk::Form& form, std::wstring_view name, int index) {
+    HWND h = usable(form, name, index);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    pump();
+}
+
+void closeBox(tk::Form& form) {
+    SendMessageW(form.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump();
+}
+
+void pump() { tk::pumpMessages(); }
+
+RECT placeOf(tk::Form& form, std::wstring_view name, int index) {
+    HWND h = form.item(name, index);
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+} // namespace harness

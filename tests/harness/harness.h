@@ -1,0 +1,98 @@
+#pragma once
+// What every window test needs: a temporary game folder, a stand-in for the platform seam that
+// records instead of blocking, and a driver that plays a user's actions by control name.
+#include "platform/system.h"
+#include "toolkit/form.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+struct Message {
+    std::wstring text, title;
+    platform::Icon icon;
+};
+
+struct Started {
+    std::wstring application, commandLine;
+    int show;
+};
+
+class Recorder : public platform::System {
+public:
+    std::vector<Message> messages;
+    std::vector<Started> started;
+    int ended = 0;
+    bool admin = true;
+    DWORD startError = 0;
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env;
+
+    void message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) override;
+    void endProgram() override { ++ended; }
+    DWORD start(const std::wstring& application, const std::wstring& commandLine, int show) override;
+    bool isUserAdmin() override { return admin; }
+    std::optional<std::wstring> environment(std::wstring_view name) override;
+};
+
+// The recorder every test runs with (installed by the test program's main).
+Recorder& recorder();
+
+// A fresh game folder under the temporary folder, made the application folder.
+class GameFolder {
+public:
+    explicit GameFolder(bool withSettingsFolder = true);
+    ~GameFolder();
+    const std::wstring& path() const { return path_; }
+    std::wstring file(std::wstring_view relative) const; // relative path with a leading backslash
+    std::wstring settings(std::wstring_view name) const { return file(L"\\zelqcfg\\" + std::wstring(name)); }
+
+private:
+    std::wstring path_;
+};
+
+// Files as bytes.
+std::string read(const std::wstring& path);
+void write(const std::wstring& path, std::string_view bytes);
+bool exists(const std::wstring& path);
+void makeFolder(const std::wstring& path);
+void setReadOnly(const std::wstring& path, bool on);
+
+// Holds a file open without sharing for as long as it lives.
+class Lock {
+public:
+    explicit Lock(const std::wstring& path);
+    ~Lock();
+
+private:
+    HANDLE handle_;
+};
+
+// Every test starts and ends with no window loaded and an empty recorder.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    Recorder& rec = recorder();
+};
+
+// A user's actions, by control name. Each checks first that a user could do it (the control
+// exists, is visible and enabled), because a disabled button still answers a programmatic click.
+void click(tk::Form& form, std::wstring_view name, int index = 0);
+void pick(tk::Form& form, std::wstring_view name, int position, int index = 0);
+void type(tk::Form& form, std::wstring_view name, std::wstring_view text, int index = 0); // replaces the text
+void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, int index = 0);
+void pressKey(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
+void releaseKey(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
+void keyStroke(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
+void doubleClick(tk::Form& form, std::wstring_view name, int index = 0);
+void closeBox(tk::Form& form);
+void pump();
+
+// Places in pixels at 96 DPI, for layout checks.
+RECT placeOf(tk::Form& form, std::wstring_view name, int index = 0);
+
+} // namespace harness
