@@ -79,6 +79,13 @@ void Form::unloadAll() {
     }
 }
 
+Form* Form::loadedNamed(std::wstring_view name) {
+    for (auto& [hwnd, form] : registry())
+        if (form->spec_.name == name)
+            return form;
+    return nullptr;
+}
+
 Form* Form::fromWindow(HWND window) {
     if (!window)
         return nullptr;
@@ -302,7 +309,7 @@ void Form::layout() {
             ReleaseDC(b.hwnd, dc);
             const int box = c.kind == Kind::CheckBox ? MulDiv(20, static_cast<int>(dpi_), 96) : 0;
             if (height < 2 * tm.tmHeight) {
-                width = std::max(width, extent.cx + box + 2);
+                width = std::max(width, static_cast<int>(extent.cx) + box + 2);
                 height = std::max(height, static_cast<int>(tm.tmHeight));
             }
         }

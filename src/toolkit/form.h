@@ -108,6 +108,8 @@ public:
     static void quitWhenLastCloses(bool on);
     // Unloads every form without its close handling (tests, and the end of the program).
     static void unloadAll();
+    // The loaded form of that name (its table's name, "frmWheel"), or nullptr.
+    static Form* loadedNamed(std::wstring_view name);
     // The loaded form that owns `window` (a form or one of its controls), or nullptr.
     static Form* fromWindow(HWND window);
     // The one window procedure of every form.
