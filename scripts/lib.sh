@@ -3,7 +3,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${ZELQ_BUILD:-$ROOT/build}
 case $BUILD in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
 
-PACKAGES="cmake g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick"
+PACKAGES="cmake g++ clang libclang-rt-14-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -45,16 +45,18 @@ build_all() {
   jobs=$(nproc)
   cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$BUILD/native" -j"$jobs"
+  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -DZELQ_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD/fuzz" -j"$jobs"
   if runs_32bit; then
     cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-      -DZELQ_NATIVE_BUILD="$BUILD/native" -DZELQ_WINDOWS_TESTS=ON >/dev/null
+      -DZELQ_NATIVE_BUILD="$BUILD/native;$BUILD/fuzz" -DZELQ_WINDOWS_TESTS=ON >/dev/null
     cmake --build "$BUILD/win32" -j"$jobs"
   else
     cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
       -DZELQ_WINDOWS_TESTS=OFF >/dev/null
     cmake --build "$BUILD/win32" -j"$jobs" --target ZelqConfig
     cmake -S "$ROOT" -B "$BUILD/win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
-      -DZELQ_NATIVE_BUILD="$BUILD/native" -DZELQ_WINDOWS_TESTS=ON >/dev/null
+      -DZELQ_NATIVE_BUILD="$BUILD/native;$BUILD/fuzz" -DZELQ_WINDOWS_TESTS=ON >/dev/null
     cmake --build "$BUILD/win64" -j"$jobs"
   fi
 }

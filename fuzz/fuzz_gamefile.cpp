@@ -1,0 +1,53 @@
+// The game's file: any bytes read without a crash, each control is offered only a value it
+// accepts, and writing after reading gives seven well-formed lines that read back the same.
+#include "gameconfig/gamefile.h"
+
+#include <cstdlib>
+#include <string>
+
+using namespace gameconfig;
+
+namespace {
+void check(bool ok) {
+    if (!ok)
+        abort();
+}
+bool inRange(const std::optional<int>& v, int low, int high) { return !v || (*v >= low && *v <= high); }
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const Loaded l = parse(bytes);
+    check(inRange(l.adapter, -1, kAdapterMax) && inRange(l.antiAliasing, -1, kAntiAliasingMax) &&
+          inRange(l.language, -1, kLanguageMax) && inRange(l.fog, 0, kCheckMax) && inRange(l.windowed, 0, kCheckMax));
+    for (const auto* text : {&l.width, &l.height})
+        check(!*text || (*text)->find_first_of("\r\n") == std::string::npos);
+
+    Values v;
+    if (l.adapter) v.adapter = *l.adapter;
+    if (l.width) v.width = *l.width;
+    if (l.height) v.height = *l.height;
+    if (l.antiAliasing) v.antiAliasing = *l.antiAliasing;
+    if (l.fog) v.fog = *l.fog;
+    if (l.language) v.language = *l.language;
+    if (l.windowed) v.windowed = *l.windowed;
+    const std::string out = format(v, 0);
+
+    // Seven lines, each a known name, the separator and a value, each ended by CR LF.
+    size_t pos = 0;
+    for (int i = 0; i < LineCount; ++i) {
+        check(out.compare(pos, kPrefixes[i].size(), kPrefixes[i]) == 0);
+        const size_t end = out.find("\r\n", pos);
+        check(end != std::string::npos);
+        pos = end + 2;
+    }
+    check(pos == out.size());
+
+    // Texts holding the separator themselves are cut at it on reading, as the game's own reader does.
+    const Loaded back = parse(out);
+    check(back.adapter == v.adapter && back.antiAliasing == v.antiAliasing && back.fog == v.fog &&
+          back.language == v.language && back.windowed == v.windowed);
+    if (v.width.find(" = ") == std::string::npos)
+        check(back.width == v.width);
+    return 0;
+}
