@@ -116,7 +116,7 @@ bool Form::load() {
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     }
     if (spec_.background)
-        background_ = loadJpegResource(spec_.background, &backgroundSize_);
+        background_ = sharedJpegResource(spec_.background, &backgroundSize_);
 
     createControls();
     applyDpi(dpiOf(hwnd));
@@ -258,7 +258,7 @@ void Form::createControls() {
                               reinterpret_cast<DWORD_PTR>(this));
         if (c.kind == Kind::Picture && c.picture) {
             SIZE size{};
-            if (HBITMAP bmp = loadJpegResource(c.picture, &size))
+            if (HBITMAP bmp = sharedJpegResource(c.picture, &size))
                 pictures_[b.id] = bmp;
         }
         if (!c.enabled)
@@ -562,11 +562,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY: {
         HWND self = hwnd_;
         registry().erase(self);
-        for (auto& [id, bmp] : pictures_)
-            DeleteObject(bmp);
-        pictures_.clear();
-        if (background_)
-            DeleteObject(background_);
+        pictures_.clear(); // the decoded pictures are shared and kept
         background_ = nullptr;
         keysDown_.clear();
         lastFocus_ = nullptr;

@@ -3,6 +3,8 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <map>
+
 namespace tk {
 
 HBITMAP loadJpegResource(int id, SIZE* size) {
@@ -41,6 +43,25 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
     }
     stream->Release();
     return result;
+}
+
+HBITMAP sharedJpegResource(int id, SIZE* size) {
+    struct Entry {
+        HBITMAP bitmap;
+        SIZE size;
+    };
+    static std::map<int, Entry> cache;
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        Entry e{nullptr, {}};
+        e.bitmap = loadJpegResource(id, &e.size);
+        if (!e.bitmap)
+            return nullptr;
+        it = cache.emplace(id, e).first;
+    }
+    if (size)
+        *size = it->second.size;
+    return it->second.bitmap;
 }
 
 void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height) {
