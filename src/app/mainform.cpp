@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "app/installer.h"
 #include "core/number.h"
 #include "gameconfig/gamefile.h"
 #include "platform/files.h"
@@ -81,6 +82,8 @@ void Form1::onLoad() {
     InitComCtl();
     Loadini();
     LoadSettings();
+    if (!InstallPrerequisites())
+        unload(); // the program was ended: the window must never show
 }
 
 void Form1::onCloseRequest() {

@@ -1,0 +1,101 @@
+#include "app/installer.h"
+
+#include "platform/files.h"
+#include "platform/report.h"
+#include "settings/ini.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace app {
+namespace {
+
+constexpr wchar_t kLibrary[] = L"dx8vb.dll";
+constexpr wchar_t kTitle[] = L"Could Not Install";
+
+bool isAbsolute(const std::wstring& path) {
+    return (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+}
+
+// The Windows folder, without a trailing backslash. "windir" names it; when that is unset, empty
+// or not an absolute path, the system's own answer is used instead, so that no path (and above all
+// not the registration tool's) is ever looked for relative to the current folder.
+std::wstring windowsFolder() {
+    std::wstring folder = platform::sys().environment(L"windir").value_or(L"");
+    if (!isAbsolute(folder)) {
+        wchar_t buffer[MAX_PATH];
+        const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+        folder.assign(buffer, n < MAX_PATH ? n : 0);
+        if (n >= MAX_PATH) {
+            folder.resize(n);
+            folder.resize(GetSystemWindowsDirectoryW(folder.data(), n));
+        }
+    }
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+// The library counts as installed whatever its attributes: a hidden or system copy is still there,
+// and copying over it would fail at every start.
+bool installed(const std::wstring& path) {
+    return platform::exists(path) && !platform::isFolder(path);
+}
+
+} // namespace
+
+bool InstallPrerequisites() {
+    return InstallDx8Component();
+}
+
+bool InstallDx8Component() {
+    const std::wstring source = settings::appPath(L"\\dx8vb.dll");
+    if (!platform::isNormalFile(source))
+        return true;
+
+    // A 32-bit program on 64-bit Windows belongs with the 32-bit libraries in "syswow64".
+    const std::wstring windows = windowsFolder();
+    const std::wstring systemFolder =
+        windows + (platform::isFolder(windows + L"\\syswow64\\") ? L"\\syswow64\\" : L"\\system32\\");
+    const std::wstring target = systemFolder + kLibrary;
+    if (installed(target))
+        return true;
+
+    if (!platform::sys().isUserAdmin()) {
+        report::info(nullptr, L"Need Admin Rights",
+                     L"Please right-click me and run as Administrator so I can install some files.",
+                     platform::Icon::Critical);
+        platform::sys().endProgram();
+        return false;
+    }
+
+    if (!CopyFileW(platform::longPath(source).c_str(), platform::longPath(target).c_str(), TRUE)) {
+        const DWORD error = GetLastError();
+        // A copy that broke off must not pass for an installed library at the next start.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            DeleteFileW(platform::longPath(target).c_str());
+        report::fileError(
+            nullptr, kTitle, L"The library dx8vb.dll could not be copied into the system folder:", target,
+            error,
+            L"The settings can still be edited. The installation will be tried again at the next "
+            L"start.");
+        return true;
+    }
+
+    // The tool from the same system folder, never by its bare name: that would be looked for in the
+    // game folder first and run there with administrator rights.
+    const std::wstring tool = systemFolder + L"regsvr32.exe";
+    if (const DWORD error =
+            platform::sys().start(tool, L"\"" + tool + L"\" \"" + target + L"\"", SW_SHOWMINIMIZED)) {
+        // Unregistered, the copy would only stop every later start from trying again.
+        DeleteFileW(platform::longPath(target).c_str());
+        report::fileError(
+            nullptr, kTitle, L"The registration tool for dx8vb.dll could not be started:", tool, error,
+            L"The library was not installed. The settings can still be edited. The installation "
+            L"will be tried again at the next start.");
+    }
+    return true;
+}
+
+} // namespace app

@@ -1,0 +1,15 @@
+#pragma once
+// The DirectX 8 component library that ships in the game folder: at every start it is copied into
+// the system folder and registered when it is not there yet.
+namespace app {
+
+// The start's installer step. False when the program was ended (the user may not install and
+// was told so): start-up must not go on and the main window must never show.
+bool InstallPrerequisites();
+
+// Installs "dx8vb.dll" when the game folder holds it and the system folder lacks it. A failing
+// copy or registration start is reported and start-up goes on; only a user without the rights to
+// install ends the program (the result is then false).
+bool InstallDx8Component();
+
+} // namespace app
