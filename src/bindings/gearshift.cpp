@@ -42,8 +42,9 @@ tk::FormSpec gearShiftSpec() {
                  .width = 3495,
                  .height = 255});
     c.push_back(line(L"Line2", 240, 4560, 840));
+    // Two lines that end where the key fields begin.
     c.push_back(label(L"Label2", L"Keys:  (Click Text box and then press key double click to clear)", 240,
-                      960, 4455, 495));
+                      900, 4455, 420));
 
     // Keys: up and gears 1 to 3 above, down and gears 4 to 6 below.
     const wchar_t* keyLabels[] = {nullptr, L"Label5", L"Label7", L"Label8", L"Label6", L"Label9", L"Label10"};
@@ -53,13 +54,13 @@ tk::FormSpec gearShiftSpec() {
     auto block = [&](int b, std::wstring_view up, std::wstring_view down, std::wstring_view gear, Kind kind,
                      std::wstring_view upLabel, std::wstring_view downLabel,
                      const wchar_t* const* gearLabels) {
-        c.push_back(label(upLabel, L"Up", 180, kUpperRow[b] + 105, 390));
+        c.push_back(label(upLabel, L"Up", 105, kUpperRow[b] + 105, 450));
         c.push_back(field(up, kind, L"Text1", 600, kUpperRow[b]));
         for (int n = 1; n <= 3; ++n) {
             c.push_back(number(gearLabels[n], digits[n], kGearLeft[n], gearTop(n, b)));
             c.push_back(field(gear, kind, L"Text1", kGearLeft[n], gearTop(n, b), n));
         }
-        c.push_back(label(downLabel, L"Down", 180, kLowerRow[b] + 105, 390));
+        c.push_back(label(downLabel, L"Down", 105, kLowerRow[b] + 105, 450));
         c.push_back(field(down, kind, L"Text1", 600, kLowerRow[b]));
         for (int n = 4; n <= 6; ++n) {
             c.push_back(number(gearLabels[n], digits[n], kGearLeft[n], gearTop(n, b)));

@@ -41,12 +41,13 @@ tk::FormSpec viewButtonSpec() {
 
     c.push_back(label(L"Label13", L"Camera Angles", 1800, 960, 1200));
     row(L"txtCamera", Kind::TextBox, L"-1", 1200, {nullptr, L"Label10", L"Label9", L"Label6", L"Label11"});
-    c.push_back(button(L"cmdCAHelp", L"?", 3960, 1200, 495));
+    c.push_back(button(L"cmdCAHelp", L"?", 4020, 1200, 495)); // clear of the fourth box
 
     c.push_back(line(L"Line2", 240, 4560, 1680));
+    // Two lines that end where the heading of the key row begins.
     c.push_back(label(L"Label3", L"Keys:  (Click Text box and then press key double click to clear)", 120,
-                      1920, 4455, 495));
-    c.push_back(label(L"Label4", L"View Buttons (Keyboard keys)", 1440, 2280, 2100));
+                      1920, 4455, 390));
+    c.push_back(label(L"Label4", L"View Buttons (Keyboard keys)", 1440, 2310, 2100));
     row(L"txtVR", Kind::KeyField, L"Text1", 2520, {nullptr, L"Label5", L"Label7", L"Label8", L"Label2"});
     // Two-line boxes, narrowed so that neither covers its neighbour.
     c.push_back({.name = L"chkMnuOv",

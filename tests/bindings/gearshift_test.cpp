@@ -158,11 +158,3 @@ TEST_F(GearShift, CancelAndCloseBoxWriteNothingAndAClosedOpenerIsNoError) {
     EXPECT_FALSE(gs.loaded());
     EXPECT_TRUE(rec.messages.empty());
 }
-
-TEST_F(GearShift, ShowingAgainKeepsTheEditsInProgress) {
-    open();
-    keyStroke(gs, L"txtUp", 'U');
-    write(file, "[GearShift]\r\nUpKey=99\r\n");
-    gs.show(&opener());
-    EXPECT_EQ(gs.text(L"txtUp"), L"85");
-}

@@ -162,27 +162,6 @@ TEST_F(KeyFields, TabAndShiftTabLeaveTheFieldWithoutRecordingTab) {
     EXPECT_EQ(gs.text(L"txtGear", 2), L"0");
 }
 
-TEST_F(KeyFields, TypingAndPastingPutNoTextIntoAKeyField) {
-    vr.show();
-    HWND f = focusOn(vr, L"txtVR", 2);
-    stroke(f, 'B');
-    post(f, WM_CHAR, 'x', 1);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 8);
-    memcpy(GlobalLock(mem), L"abc", 8);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-    SendMessageW(f, WM_PASTE, 0, 0);
-    SendMessageW(f, WM_CLEAR, 0, 0);
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"66");
-    // The same paste does reach a button field, which takes typed text.
-    SendMessageW(vr.item(L"txtVRb", 2), EM_SETSEL, 0, -1);
-    SendMessageW(vr.item(L"txtVRb", 2), WM_PASTE, 0, 0);
-    EXPECT_EQ(vr.text(L"txtVRb", 2), L"abc");
-}
-
 TEST_F(KeyFields, DoubleClickClearsKeyAndButtonFieldsButNotCameraBoxes) {
     write(game.settings(L"gearshift.ini"), "[GearShift]\r\nUpKey=38\r\nUpButton=4\r\n");
     gs.show();
