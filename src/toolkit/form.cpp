@@ -641,6 +641,7 @@ LRESULT Form::handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_CUT:
     case WM_CLEAR:
     case WM_UNDO:
+    case WM_CONTEXTMENU: // its Paste and Delete would leave text that no key gives
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
