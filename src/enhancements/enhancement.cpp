@@ -30,8 +30,9 @@ tk::FormSpec enhancementSpec() {
                 {.name = L"chkArcade", .kind = Kind::CheckBox, .caption = L"Arcade Mode (2 SP Only)", .left = 240, .top = 600, .width = 2295, .height = 195, .tab = 1},
                 {.name = L"chk43", .kind = Kind::CheckBox, .caption = L"Force Menus to 4:3", .left = 240, .top = 360, .width = 2295, .height = 195, .tab = 2},
                 {.name = L"chkOutputs", .kind = Kind::CheckBox, .caption = L"Enable MHooker Outputs", .left = 240, .top = 1560, .width = 2295, .height = 195, .tab = 3},
-                {.name = L"chkBonusCars", .kind = Kind::CheckBox, .caption = L"Enable Bonus Cars for Arcade Mode", .left = 240, .top = 840, .width = 4695, .height = 255, .tab = 4},
-                {.name = L"chkBonusSongs", .kind = Kind::CheckBox, .caption = L"Enable Bonus Songs for Arcade Mode", .left = 240, .top = 1080, .width = 4695, .height = 255, .tab = 5},
+                // The rows are 240 twips apart: a taller box would cover the top of the one below.
+                {.name = L"chkBonusCars", .kind = Kind::CheckBox, .caption = L"Enable Bonus Cars for Arcade Mode", .left = 240, .top = 840, .width = 4695, .height = 240, .tab = 4},
+                {.name = L"chkBonusSongs", .kind = Kind::CheckBox, .caption = L"Enable Bonus Songs for Arcade Mode", .left = 240, .top = 1080, .width = 4695, .height = 240, .tab = 5},
                 {.name = L"chkLan", .kind = Kind::CheckBox, .caption = L"Enable Auto LAN Multiplayer (Disables Arcade Mode) **WARNING! HIGHLY EXPERIMENTAL!**", .left = 240, .top = 2040, .width = 7935, .height = 255, .tab = 7},
                 {.name = L"chkUseHud", .kind = Kind::CheckBox, .caption = L"Enable HD hud (unfinished)", .left = 240, .top = 1320, .width = 2295, .height = 195, .tab = 33},
                 {.name = L"Line1", .kind = Kind::Line, .left = 240, .top = 2400, .width = 8040},

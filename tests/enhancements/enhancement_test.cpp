@@ -99,6 +99,16 @@ TEST_F(Enhancements, ListsHoldTheirEntriesAndLabelsStandBesideThem) {
     EXPECT_EQ(client.right, 552);
     EXPECT_EQ(client.bottom, 379);
     EXPECT_LE(placeOf(dlg, L"chkLan").right, client.right); // the longest caption stays inside
+
+    // No control covers part of another (a check box under its neighbour loses its box).
+    const auto& controls = dlg.spec().controls;
+    for (size_t a = 0; a < controls.size(); ++a)
+        for (size_t b = a + 1; b < controls.size(); ++b) {
+            const RECT ra = placeOf(dlg, controls[a].name), rb = placeOf(dlg, controls[b].name);
+            RECT both;
+            EXPECT_FALSE(IntersectRect(&both, &ra, &rb))
+                << std::wstring(controls[a].name).c_str() << " " << std::wstring(controls[b].name).c_str();
+        }
 }
 
 TEST_F(Enhancements, TabGoesThroughTheControlsInTheirOrder) {
