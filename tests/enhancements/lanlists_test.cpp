@@ -3,15 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 using namespace enhancements;
-
-namespace {
-std::vector<std::wstring> all(std::span<const std::wstring_view> list) {
-    return {list.begin(), list.end()};
-}
-} // namespace
 
 TEST(LanLists, EveryTypeHasItsListAndNoTypeHasNone) {
     ASSERT_EQ(courseTypes().size(), 3u);
@@ -38,16 +31,4 @@ TEST(LanLists, GoalPositionsFollowGroupAndLetter) {
             expected += L" (Reverse)";
         EXPECT_EQ(goals[static_cast<size_t>(p)], expected) << p;
     }
-}
-
-TEST(LanLists, StoredPositionsKeepTheirMeaning) {
-    EXPECT_EQ(all(coursesFor(0)), (std::vector<std::wstring>{L"Morvex 2", L"Morvex 2 SP"}));
-    EXPECT_EQ(all(coursesFor(2)),
-              (std::vector<std::wstring>{L"Morvex 2", L"Morvex 2 SP", L"Morvex 2 (Reverse)",
-                                         L"Morvex 2 SP (Reverse)"}));
-    EXPECT_EQ(all(classesFor(0)), (std::vector<std::wstring>{L"Free Select", L"Novice", L"Intermediate",
-                                                             L"Professional", L"Morvex"}));
-    EXPECT_EQ(all(classesFor(1)), (std::vector<std::wstring>{L"Normal", L"Tuned"}));
-    EXPECT_EQ(all(courseTypes()), (std::vector<std::wstring>{L"Morvex", L"Goal", L"15 Course Cont."}));
-    EXPECT_EQ(all(carTypes()), (std::vector<std::wstring>{L"Morvex 2006", L"Morvex 2 SP"}));
 }
