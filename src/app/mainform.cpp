@@ -2,6 +2,7 @@
 
 #include "app/installer.h"
 #include "core/number.h"
+#include "enhancements/enhancement.h"
 #include "gameconfig/gamefile.h"
 #include "platform/files.h"
 #include "platform/report.h"
@@ -63,6 +64,7 @@ Form1::Form1() : Form(mainSpec()) {
     onClick(L"cmdOk", [this](int) { ok(); });
     onClick(L"cmdCancel", [](int) { platform::sys().endProgram(); });
     onClick(L"cmdDesktop", [this](int) { desktop(); });
+    onClick(L"Command1", [this](int) { enhancements::frmEnhancement().show(this); });
 }
 
 Form1& form1() {
