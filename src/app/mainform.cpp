@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "controls/controlsform.h"
 #include "core/number.h"
 #include "gameconfig/gamefile.h"
 #include "platform/files.h"
@@ -62,6 +63,7 @@ Form1::Form1() : Form(mainSpec()) {
     onClick(L"cmdOk", [this](int) { ok(); });
     onClick(L"cmdCancel", [](int) { platform::sys().endProgram(); });
     onClick(L"cmdDesktop", [this](int) { desktop(); });
+    onClick(L"cmdControls", [this](int) { controls::controlsForm().show(this); });
 }
 
 Form1& form1() {
