@@ -17,17 +17,23 @@ std::wstring systemFolder() {
 }
 
 // Every control whose enabled state a switch can change, with its state when the dialog opens.
-const std::pair<const wchar_t*, bool> kXinputGroup[] = {
-    {L"lblgp", false}, {L"lblximulti", true}, {L"cmbXID", false}, {L"cmdXIAdv", false}, {L"txtXIMulti", true}};
-const std::pair<const wchar_t*, bool> kFFGroup[] = {
-    {L"lblffmulti", true}, {L"lblffdev", false}, {L"cmbFFID", false}, {L"cmdFFAdv", false}, {L"txtFFMulti", false}};
+const std::pair<const wchar_t*, bool> kXinputGroup[] = {{L"lblgp", false},
+                                                        {L"lblximulti", true},
+                                                        {L"cmbXID", false},
+                                                        {L"cmdXIAdv", false},
+                                                        {L"txtXIMulti", true}};
+const std::pair<const wchar_t*, bool> kFFGroup[] = {{L"lblffmulti", true},
+                                                    {L"lblffdev", false},
+                                                    {L"cmbFFID", false},
+                                                    {L"cmdFFAdv", false},
+                                                    {L"txtFFMulti", false}};
 const std::pair<const wchar_t*, bool> kJSGroup[] = {{L"cmbJSO", false}};
 
 // Controls that no switch touches: always enabled, except Label1.
-const wchar_t* kAlwaysEnabled[] = {L"chkXinput", L"chkFF", L"chkJSOver", L"chkEnableWheel", L"chkEnablePedals",
-                                   L"chkEnableVR", L"chkEnableGear", L"Command1", L"cmdWHH", L"cmdGH", L"cmdVRH",
-                                   L"cmdGSH", L"Command2", L"cmdPedal", L"cmdVRCFG", L"cmdGSCFG", L"cmdOk",
-                                   L"cmdCancel"};
+const wchar_t* kAlwaysEnabled[] = {
+    L"chkXinput",     L"chkFF",    L"chkJSOver", L"chkEnableWheel", L"chkEnablePedals", L"chkEnableVR",
+    L"chkEnableGear", L"Command1", L"cmdWHH",    L"cmdGH",          L"cmdVRH",          L"cmdGSH",
+    L"Command2",      L"cmdPedal", L"cmdVRCFG",  L"cmdGSCFG",       L"cmdOk",           L"cmdCancel"};
 
 } // namespace
 
@@ -43,7 +49,8 @@ protected:
     void expectGroup(const std::pair<const wchar_t*, bool> (&group)[N], int how, const char* when) {
         // how: -1 the opening states, 0 all disabled, 1 all enabled
         for (const auto& [name, opening] : group)
-            EXPECT_EQ(form.enabled(name), how < 0 ? opening : how == 1) << when << ": " << std::string(name, name + wcslen(name));
+            EXPECT_EQ(form.enabled(name), how < 0 ? opening : how == 1)
+                << when << ": " << std::string(name, name + wcslen(name));
     }
     void expectFixedStates() {
         EXPECT_FALSE(form.enabled(L"Label1"));
@@ -66,16 +73,19 @@ TEST_F(ControlsDialog, OkAppendsTheMissingKeysInOrderAndKeepsEverythingElse) {
     click(form, L"cmdOk");
     EXPECT_FALSE(form.loaded());
     EXPECT_TRUE(rec.messages.empty());
-    EXPECT_EQ(read(settingsIni), "; Zelq settings\r\n[General]\r\nSleepTime=10\r\nUseOverlay=1\r\nLanCar=3\r\n"
-                                 "ShifterOverride=0\r\nVROverride=0\r\nWheelOverride=0\r\nPedalOverride=0\r\n"
-                                 "JSOverride=0\r\nOVERID=0\r\n[Other]\r\nShifterOverride=9\r\n");
+    EXPECT_EQ(read(settingsIni),
+              "; Zelq settings\r\n[General]\r\nSleepTime=10\r\nUseOverlay=1\r\nLanCar=3\r\n"
+              "ShifterOverride=0\r\nVROverride=0\r\nWheelOverride=0\r\nPedalOverride=0\r\n"
+              "JSOverride=0\r\nOVERID=0\r\n[Other]\r\nShifterOverride=9\r\n");
     EXPECT_EQ(read(xinputIni), "[General]\r\nEnable=0\r\nGamepad=0\r\nGlobalMultiplier=0\r\n");
     EXPECT_EQ(read(ffIni), "[General]\r\nEnable=0\r\nJoystickID=0\r\nGlobalMultiplier=0\r\n");
 }
 
 TEST_F(ControlsDialog, EditsAreWrittenInPlaceAndOtherKeysSurvive) {
     write(settingsIni, "[General]\r\nOVERID=16\r\nJSOverride=1\r\nPedalOverride=1\r\nExtra=x\r\n");
-    write(ffIni, "; hand edited\r\n[General]\r\nEnable=1\r\nJoystickID=16\r\nGlobalMultiplier= 0.5 \r\nSpring=30\r\n");
+    write(
+        ffIni,
+        "; hand edited\r\n[General]\r\nEnable=1\r\nJoystickID=16\r\nGlobalMultiplier= 0.5 \r\nSpring=30\r\n");
     write(xinputIni, "[General]\r\nEnable=1\r\nGamepad=4\r\nGlobalMultiplier=1\r\nLeftMotor=2\r\n");
     form.show();
     EXPECT_EQ(form.selected(L"cmbJSO"), 16);
@@ -94,8 +104,9 @@ TEST_F(ControlsDialog, EditsAreWrittenInPlaceAndOtherKeysSurvive) {
     click(form, L"cmdOk");
     EXPECT_EQ(read(settingsIni), "[General]\r\nOVERID=7\r\nJSOverride=1\r\nPedalOverride=0\r\nExtra=x\r\n"
                                  "ShifterOverride=1\r\nVROverride=0\r\nWheelOverride=0\r\n");
-    EXPECT_EQ(read(ffIni), "; hand edited\r\n[General]\r\nEnable=1\r\nJoystickID=3\r\nGlobalMultiplier=0.75\r\n"
-                           "Spring=30\r\n");
+    EXPECT_EQ(read(ffIni),
+              "; hand edited\r\n[General]\r\nEnable=1\r\nJoystickID=3\r\nGlobalMultiplier=0.75\r\n"
+              "Spring=30\r\n");
     EXPECT_EQ(read(xinputIni), "[General]\r\nEnable=1\r\nGamepad=3\r\nGlobalMultiplier=\r\nLeftMotor=2\r\n");
 
     // The emptied strength reads back as "0"; "None" and no gamepad are stored as 0.
@@ -125,7 +136,8 @@ TEST_F(ControlsDialog, DeviceNumbersAreDecodedByTheirOwnRule) {
     // Values that do not convert or that the control refuses count as missing; loading goes on.
     write(xinputIni, "[General]\r\nEnable=3\r\nGamepad=5\r\nGlobalMultiplier=0.3\r\n");
     write(ffIni, "[General]\r\nEnable=one\r\nJoystickID=17\r\nGlobalMultiplier=0.4\r\n");
-    write(settingsIni, "[General]\r\nShifterOverride=-1\r\nVROverride=1\r\nJSOverride=99999\r\nOVERID=-2\r\n");
+    write(settingsIni,
+          "[General]\r\nShifterOverride=-1\r\nVROverride=1\r\nJSOverride=99999\r\nOVERID=-2\r\n");
     form.show();
     EXPECT_EQ(form.check(L"chkXinput"), 0);
     EXPECT_EQ(form.selected(L"cmbXID"), -1);
@@ -142,7 +154,7 @@ TEST_F(ControlsDialog, DeviceNumbersAreDecodedByTheirOwnRule) {
 
 TEST_F(ControlsDialog, ListsHoldTheirItemsWithTheirBlanks) {
     form.show();
-    const std::wstring padded[] = {L" 1", L" 2", L" 3", L" 4", L" 5", L" 6", L" 7", L" 8",
+    const std::wstring padded[] = {L" 1", L" 2",  L" 3", L" 4", L" 5", L" 6", L" 7", L" 8",
                                    L" 9", L"10 ", L"11", L"12", L"13", L"14", L"15", L"16"};
     ASSERT_EQ(form.count(L"cmbJSO"), 17);
     ASSERT_EQ(form.count(L"cmbFFID"), 17);
@@ -183,7 +195,8 @@ TEST_F(ControlsDialog, SwitchesEnableTheirGroupsWhenLoadedAndWhenClicked) {
     form.unload();
 
     // The other overrides switch nothing.
-    write(settingsIni, "[General]\r\nShifterOverride=1\r\nVROverride=1\r\nWheelOverride=1\r\nPedalOverride=1\r\n");
+    write(settingsIni,
+          "[General]\r\nShifterOverride=1\r\nVROverride=1\r\nWheelOverride=1\r\nPedalOverride=1\r\n");
     form.show();
     expectGroup(kXinputGroup, -1, "overrides");
     expectGroup(kFFGroup, -1, "overrides");
@@ -213,12 +226,14 @@ TEST_F(ControlsDialog, HelpButtonsExplainEachOverride) {
         const wchar_t *button, *title, *text;
     } help[] = {
         {L"Command1", L"Joystick Override",
-         L"The original game's configuration has trouble saving the correct joystick id when multiple controllers "
+         L"The original game's configuration has trouble saving the correct joystick id when multiple "
+         L"controllers "
          L"are plugged in.  Use this to force the game to use the Joystick ID# you provide."},
         {L"cmdWHH", L"Wheel Override",
          L"Enabling this allows Zelq to control the wheel, which allows you to modify the deadzone."},
         {L"cmdGH", L"Pedal Override",
-         L"Enabling this allows you to bind the pedals to the axis of your choice.\r\n\r\nWARNING!  This feature "
+         L"Enabling this allows you to bind the pedals to the axis of your choice.\r\n\r\nWARNING!  This "
+         L"feature "
          L"isn't fully implemented and you make have trouble drifting if enabled!"},
         {L"cmdVRH", L"VR Override",
          L"Enabling this allows you to change to individual Cameras via the inputs you define."},
@@ -260,7 +275,8 @@ TEST_F(ControlsDialog, AdvancedSetupStartsTheSystemsNotepadOnTheFile) {
         EXPECT_EQ(m.title, L"Can't Find Notepad");
         EXPECT_EQ(m.icon, platform::Icon::Information);
     }
-    EXPECT_EQ(rec.messages[0].text, L"For advanced Settings, open your FF.ini in the text editor of your choice.");
+    EXPECT_EQ(rec.messages[0].text,
+              L"For advanced Settings, open your FF.ini in the text editor of your choice.");
     EXPECT_EQ(rec.messages[1].text,
               L"For advanced Settings, open your ZelqXinput.ini in the text editor of your choice.");
     EXPECT_TRUE(form.loaded());
@@ -268,7 +284,8 @@ TEST_F(ControlsDialog, AdvancedSetupStartsTheSystemsNotepadOnTheFile) {
 }
 
 TEST_F(ControlsDialog, CancelAndTheCloseBoxWriteNothing) {
-    const std::string s = "[General]\r\nJSOverride=1\r\n", f = "[General]\r\nEnable=1\r\n", x = "[General]\r\n";
+    const std::string s = "[General]\r\nJSOverride=1\r\n", f = "[General]\r\nEnable=1\r\n",
+                      x = "[General]\r\n";
     write(settingsIni, s);
     write(ffIni, f);
     write(xinputIni, x);
@@ -370,29 +387,38 @@ TEST_F(ControlsDialog, WheelAndPedalDialogsAreSingleAndOutliveTheController) {
     click(pedal, L"cmdCancel");
     EXPECT_EQ(tk::Form::openForms(), 0);
     EXPECT_TRUE(rec.messages.empty());
-    EXPECT_EQ(read(game.settings(L"wheel.ini")), "[Wheel]\r\nWMenuOverride=0\r\nJoystickID=0\r\nDeadzone=2500\r\n");
+    EXPECT_EQ(read(game.settings(L"wheel.ini")),
+              "[Wheel]\r\nWMenuOverride=0\r\nJoystickID=0\r\nDeadzone=2500\r\n");
     EXPECT_FALSE(exists(game.settings(L"pedals.ini")));
 }
 
-TEST_F(ControlsDialog, ControlsStayInsideTheirFramesWithoutOverlapping) {
-    form.show();
-    const auto& rows = form.spec().controls;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const tk::Control& a = rows[i];
-        const RECT ra = placeOf(form, a.name);
-        if (!a.frame.empty()) {
-            const RECT rf = placeOf(form, a.frame);
-            EXPECT_TRUE(ra.left > rf.left && ra.right < rf.right && ra.top > rf.top && ra.bottom < rf.bottom)
-                << std::string(a.name.begin(), a.name.end());
-        }
-        for (size_t j = i + 1; j < rows.size(); ++j) {
-            const tk::Control& b = rows[j];
-            if (a.kind == tk::Kind::Frame || b.kind == tk::Kind::Frame || a.frame != b.frame)
-                continue;
-            const RECT rb = placeOf(form, b.name);
-            RECT both;
-            EXPECT_FALSE(IntersectRect(&both, &ra, &rb))
-                << std::string(a.name.begin(), a.name.end()) << " / " << std::string(b.name.begin(), b.name.end());
+TEST_F(ControlsDialog, NoControlCoversAnotherOrLeavesItsFrame) {
+    for (tk::Form* f :
+         std::initializer_list<tk::Form*>{&form, &controls::wheelForm(), &controls::pedalForm()}) {
+        f->show();
+        const auto& rows = f->spec().controls;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const tk::Control& a = rows[i];
+            const RECT ra = placeOf(*f, a.name);
+            const std::string name(a.name.begin(), a.name.end());
+            if (!a.frame.empty()) {
+                const RECT rf = placeOf(*f, a.frame);
+                EXPECT_TRUE(ra.left > rf.left && ra.right < rf.right && ra.top > rf.top &&
+                            ra.bottom < rf.bottom)
+                    << name;
+            }
+            RECT client;
+            GetClientRect(f->hwnd(), &client);
+            EXPECT_TRUE(ra.right <= client.right && ra.bottom <= client.bottom) << name;
+            for (size_t j = i + 1; j < rows.size(); ++j) {
+                const tk::Control& b = rows[j];
+                if (a.kind == tk::Kind::Frame || b.kind == tk::Kind::Frame || a.frame != b.frame)
+                    continue;
+                const RECT rb = placeOf(*f, b.name);
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &ra, &rb))
+                    << name << " / " << std::string(b.name.begin(), b.name.end());
+            }
         }
     }
 }

@@ -96,8 +96,9 @@ TEST_F(PedalDialog, NoFileShowsTheDefaultsAndOkWritesThemInOrder) {
     EXPECT_EQ(form.itemText(L"CmbBrakeType", form.selected(L"CmbBrakeType")), L"Full");
     click(form, L"cmdOk");
     EXPECT_FALSE(form.loaded());
-    EXPECT_EQ(read(file), "[Pedals]\r\nJoystickID=0\r\nDeadzone=0\r\nGasAxis=0\r\nGasType=0\r\nBrakeAxis=0\r\n"
-                          "BrakeType=0\r\n");
+    EXPECT_EQ(read(file),
+              "[Pedals]\r\nJoystickID=0\r\nDeadzone=0\r\nGasAxis=0\r\nGasType=0\r\nBrakeAxis=0\r\n"
+              "BrakeType=0\r\n");
 }
 
 TEST_F(PedalDialog, AxesAndTypesAreStoredByPosition) {
@@ -112,8 +113,9 @@ TEST_F(PedalDialog, AxesAndTypesAreStoredByPosition) {
     pick(form, L"CmbBrakeType", 1); // Top
     type(form, L"txtDZ", L"2500");
     click(form, L"cmdOk");
-    EXPECT_EQ(read(file), "[Pedals]\r\nBrakeAxis=1\r\nGasType=2\r\nJoystickID=16\r\nKeep=me\r\nDeadzone=2500\r\n"
-                          "GasAxis=1\r\nBrakeType=1\r\n");
+    EXPECT_EQ(read(file),
+              "[Pedals]\r\nBrakeAxis=1\r\nGasType=2\r\nJoystickID=16\r\nKeep=me\r\nDeadzone=2500\r\n"
+              "GasAxis=1\r\nBrakeType=1\r\n");
 }
 
 TEST_F(PedalDialog, RefusedValuesCountAsMissingAndNothingSelectedIsMinusOne) {
@@ -125,8 +127,9 @@ TEST_F(PedalDialog, RefusedValuesCountAsMissingAndNothingSelectedIsMinusOne) {
     EXPECT_EQ(form.selected(L"cmbBrakeAxis"), -1);
     EXPECT_EQ(form.selected(L"CmbBrakeType"), 0);
     click(form, L"cmdOk");
-    EXPECT_EQ(read(file), "[Pedals]\r\nJoystickID=0\r\nGasAxis=0\r\nGasType=2\r\nBrakeAxis=-1\r\nBrakeType=0\r\n"
-                          "Deadzone=0\r\n");
+    EXPECT_EQ(read(file),
+              "[Pedals]\r\nJoystickID=0\r\nGasAxis=0\r\nGasType=2\r\nBrakeAxis=-1\r\nBrakeType=0\r\n"
+              "Deadzone=0\r\n");
 }
 
 TEST_F(PedalDialog, CancelAndCloseBoxWriteNothingAndOkAfterTheControllerClosed) {
