@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/installer.h"
+#include "controls/controlsform.h"
 #include "core/number.h"
 #include "enhancements/enhancement.h"
 #include "gameconfig/gamefile.h"
@@ -65,6 +66,7 @@ Form1::Form1() : Form(mainSpec()) {
     onClick(L"cmdCancel", [](int) { platform::sys().endProgram(); });
     onClick(L"cmdDesktop", [this](int) { desktop(); });
     onClick(L"Command1", [this](int) { enhancements::frmEnhancement().show(this); });
+    onClick(L"cmdControls", [this](int) { controls::controlsForm().show(this); });
 }
 
 Form1& form1() {

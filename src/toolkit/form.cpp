@@ -253,7 +253,8 @@ void Form::createControls() {
             if (c.kind == Kind::DropCombo)
                 SetWindowTextW(b.hwnd, std::wstring(c.caption).c_str());
         }
-        if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField || c.kind == Kind::TextBox)
+        if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField || c.kind == Kind::TextBox ||
+            c.kind == Kind::Frame)
             SetWindowSubclass(b.hwnd, &Form::fieldProc, static_cast<UINT_PTR>(b.id),
                               reinterpret_cast<DWORD_PTR>(this));
         if (c.kind == Kind::Picture && c.picture) {
@@ -605,6 +606,13 @@ LRESULT CALLBACK Form::fieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT
 
 LRESULT Form::handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const Kind k = field.spec->kind;
+    if (k == Kind::Frame && msg == WM_ERASEBKGND) {
+        // The form clips its children, so nothing else paints the inside of a frame.
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, backBrush());
+        return 1;
+    }
     if (msg == WM_LBUTTONDBLCLK && (k == Kind::KeyField || k == Kind::ButtonField)) {
         SetWindowTextW(hwnd, L"-1");
         runHandler(dblClicks_[field.row], field.spec->index);

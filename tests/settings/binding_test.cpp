@@ -68,7 +68,7 @@ TEST_F(Bindings, StoredValuesRoundTrip) {
     ASSERT_EQ(settings::save(form, kFile, kRows), 0u);
     EXPECT_EQ(read(game.settings(L"bind.ini")), "[S]\r\nA=2\r\nL= 2 \r\nP=4\r\nT= spaced \r\nB=abc\r\n");
     form.select(L"cmbL", 1);
-    type(form, L"txtT", L"new");
+    form.setText(L"txtT", L"new"); // the form is loaded, not shown: no user could type into it
     ASSERT_EQ(settings::save(form, kFile, kRows), 0u);
     EXPECT_EQ(read(game.settings(L"bind.ini")), "[S]\r\nA=2\r\nL=1\r\nP=4\r\nT=new\r\nB=abc\r\n");
 }

@@ -159,3 +159,22 @@ TEST_F(Toolkit, KeyFieldsShowTheReleasedKeysCode) {
     doubleClick(form, L"txtK", 1);
     EXPECT_EQ(form.text(L"txtK", 1), L"-1");
 }
+
+TEST_F(Toolkit, AFramesInsideIsPaintedInTheFormsColour) {
+    // The form clips its children, so a frame that left its inside alone showed whatever was there.
+    form.show();
+    HWND frame = form.item(L"fraA");
+    HDC screen = GetDC(frame);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 50, 50);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, 50, 50};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SendMessageW(frame, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const COLORREF inside = GetPixel(dc, 25, 25);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(frame, screen);
+    EXPECT_EQ(inside, GetSysColor(COLOR_BTNFACE));
+}
