@@ -1,7 +1,6 @@
 #include "controls/controlsform.h"
 
 #include "bindings/bindings.h"
-
 #include "controls/pedalform.h"
 #include "controls/wheelform.h"
 #include "platform/report.h"
