@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/report.h"
 #include "settings/binding.h"
+#include "texmods/texmodform.h"
 
 #include <commctrl.h>
 
@@ -62,6 +63,7 @@ Form1::Form1() : Form(mainSpec()) {
     onClick(L"cmdOk", [this](int) { ok(); });
     onClick(L"cmdCancel", [](int) { platform::sys().endProgram(); });
     onClick(L"cmdDesktop", [this](int) { desktop(); });
+    onClick(L"cmdTexMod", [this](int) { texmods::texModForm().show(this); });
 }
 
 Form1& form1() {
