@@ -9,9 +9,11 @@
 namespace texmods {
 namespace {
 
-// Suffixes of the files written beside a backup or a target before they take its name.
-constexpr wchar_t kBackupTemp[] = L".zelq-partial";
-constexpr wchar_t kTargetTemp[] = L".zelq-new";
+// The files written in a backup's or a target's folder before they take its name. Their names
+// are short, so that a name near the length limit still has room, and begin with "^", which no
+// backup name can (it would be an absolute target) and no target can (it stands for "\").
+constexpr wchar_t kBackupTemp[] = L"^zelq-partial.tmp";
+constexpr wchar_t kTargetTemp[] = L"^zelq-new.tmp";
 
 std::wstring lowered(std::wstring s) {
     for (wchar_t& c : s)
@@ -45,6 +47,8 @@ template <class Each> DWORD listFolder(const std::wstring& folder, Each each) {
     return error == ERROR_NO_MORE_FILES ? 0 : error;
 }
 
+std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+
 DWORD attributes(const std::wstring& path) { return GetFileAttributesW(platform::longPath(path).c_str()); }
 bool present(DWORD a) { return a != INVALID_FILE_ATTRIBUTES; }
 
@@ -77,7 +81,7 @@ struct Copier {
     // halfway never leaves a truncated file under the backup's name, which would never be
     // overwritten again and would stand for the game's file for ever.
     DWORD backUp(const std::wstring& target, const std::wstring& backup) {
-        const std::wstring temp = backup + kBackupTemp;
+        const std::wstring temp = folderOf(backup) + L"\\" + kBackupTemp;
         DWORD error = copy(target, temp);
         if (!error && !MoveFileExW(platform::longPath(temp).c_str(), platform::longPath(backup).c_str(),
                                    MOVEFILE_WRITE_THROUGH))
@@ -92,7 +96,7 @@ struct Copier {
     DWORD copyOver(const std::wstring& from, const std::wstring& target, DWORD targetAttributes) {
         if (present(targetAttributes) && (targetAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
             return ERROR_ACCESS_DENIED; // as Windows refuses it; some file systems let a copy through
-        const std::wstring temp = target + kTargetTemp;
+        const std::wstring temp = folderOf(target) + L"\\" + kTargetTemp;
         DWORD error = copy(from, temp);
         if (!error) {
             const std::wstring t = platform::longPath(target), n = platform::longPath(temp);
@@ -108,8 +112,6 @@ struct Copier {
         return error;
     }
 };
-
-std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
 
 std::wstring count(size_t n, const wchar_t* one, const wchar_t* many) {
     return std::to_wstring(n) + L" " + (n == 1 ? one : many);
