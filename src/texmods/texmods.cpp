@@ -9,11 +9,9 @@
 namespace texmods {
 namespace {
 
-// The files written in a backup's or a target's folder before they take its name. Their names
-// are short, so that a name near the length limit still has room, and begin with "^", which no
-// backup name can (it would be an absolute target) and no target can (it stands for "\").
+// A backup is written under this name, in the folder above the backup folder (small, so quick to
+// search), and moved into the backup folder when it is complete.
 constexpr wchar_t kBackupTemp[] = L"^zelq-partial.tmp";
-constexpr wchar_t kTargetTemp[] = L"^zelq-new.tmp";
 
 std::wstring lowered(std::wstring s) {
     for (wchar_t& c : s)
@@ -81,35 +79,23 @@ struct Copier {
     // halfway never leaves a truncated file under the backup's name, which would never be
     // overwritten again and would stand for the game's file for ever.
     DWORD backUp(const std::wstring& target, const std::wstring& backup) {
-        const std::wstring temp = folderOf(backup) + L"\\" + kBackupTemp;
+        const std::wstring temp = folderOf(folderOf(backup)) + L"\\" + kBackupTemp;
         DWORD error = copy(target, temp);
-        if (!error && !MoveFileExW(platform::longPath(temp).c_str(), platform::longPath(backup).c_str(),
-                                   MOVEFILE_WRITE_THROUGH))
+        if (!error && !MoveFileExW(platform::longPath(temp).c_str(), platform::longPath(backup).c_str(), 0))
             error = GetLastError();
         if (error)
             DeleteFileW(platform::longPath(temp).c_str());
         return error;
     }
 
-    // Puts a copy of `from` in place of `target` in one step: the game never lacks the file,
-    // and a copy that fails leaves the target as it was.
+    // Copies `from` over `target` in one step, never deleting it first, so that a failing copy
+    // does not leave the game without the file. The target is either unchanged or the mod's copy
+    // unless the disk fails in mid-copy, and then the game's own file is still in the backup
+    // folder (the backup is made before, or is the source itself).
     DWORD copyOver(const std::wstring& from, const std::wstring& target, DWORD targetAttributes) {
         if (present(targetAttributes) && (targetAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
             return ERROR_ACCESS_DENIED; // as Windows refuses it; some file systems let a copy through
-        const std::wstring temp = folderOf(target) + L"\\" + kTargetTemp;
-        DWORD error = copy(from, temp);
-        if (!error) {
-            const std::wstring t = platform::longPath(target), n = platform::longPath(temp);
-            const BOOL ok = present(targetAttributes)
-                                ? ReplaceFileW(t.c_str(), n.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                               nullptr, nullptr)
-                                : MoveFileExW(n.c_str(), t.c_str(), MOVEFILE_WRITE_THROUGH);
-            if (!ok)
-                error = GetLastError();
-        }
-        if (error)
-            DeleteFileW(platform::longPath(temp).c_str());
-        return error;
+        return copy(from, target);
     }
 };
 
@@ -189,32 +175,47 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
     }
 
     // Every folder the run needs must be there before the first copy: the program creates none.
-    std::vector<DWORD> targetAttributes(plan.steps.size());
-    std::vector<bool> hasBackup(plan.steps.size());
-    std::map<std::wstring, bool> folders;
-    auto folderExists = [&](const std::wstring& f) {
-        auto [it, fresh] = folders.try_emplace(lowered(f), false);
+    // Each folder is listed once, rather than each file looked up, which keeps large runs fast.
+    struct Folder {
+        bool exists = false;
+        std::map<std::wstring, DWORD> files; // by lower-case name
+    };
+    std::map<std::wstring, Folder> folders;
+    auto folder = [&](const std::wstring& path) -> const Folder& {
+        auto [it, fresh] = folders.try_emplace(lowered(path));
         if (fresh) {
-            const DWORD a = attributes(f);
-            it->second = present(a) && (a & FILE_ATTRIBUTE_DIRECTORY);
+            const DWORD a = attributes(path);
+            it->second.exists = present(a) && (a & FILE_ATTRIBUTE_DIRECTORY);
+            if (it->second.exists)
+                listFolder(path, [&](const WIN32_FIND_DATAW& d) {
+                    it->second.files.emplace(lowered(d.cFileName), d.dwFileAttributes);
+                });
         }
         return it->second;
     };
-    const bool backupsThere = folderExists(folderOf(backups));
+    auto attributesOf = [&](const std::wstring& path) {
+        const Folder& f = folder(folderOf(path));
+        const auto it = f.files.find(lowered(path.substr(path.rfind(L'\\') + 1)));
+        return it == f.files.end() ? INVALID_FILE_ATTRIBUTES : it->second;
+    };
+    std::vector<DWORD> targetAttributes(plan.steps.size());
+    std::vector<bool> hasBackup(plan.steps.size());
+    const bool backupsThere = folder(folderOf(backups)).exists;
     for (size_t i = 0; i < plan.steps.size(); ++i) {
         const Step& s = plan.steps[i];
         const std::wstring target = game + s.target;
-        targetAttributes[i] = attributes(target);
-        hasBackup[i] = backupsThere && present(attributes(backups + s.backup));
+        hasBackup[i] = present(attributesOf(backups + s.backup));
         const bool needsFolder = install || hasBackup[i];
-        if (needsFolder && !folderExists(folderOf(target)))
+        if (needsFolder && !folder(folderOf(target)).exists)
             return failed(L"A folder of the game that the texture mod needs does not exist:", folderOf(target) + L"\\",
                           ERROR_PATH_NOT_FOUND,
                           L"It is named by the mod file \"" + files[s.mod].name + L"\". " + nothing);
+        targetAttributes[i] = attributesOf(target);
         if (install && !backupsThere && present(targetAttributes[i]))
             return failed(L"The backup folder, where the game's own files are saved, does not exist:", backups,
                           ERROR_PATH_NOT_FOUND, nothing);
     }
+    std::set<std::wstring> saved, written; // backups and targets this run has made
 
     // The run itself, one step at a time.
     Copier copier{progress};
@@ -227,13 +228,20 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
         std::wstring what, file = target;
         DWORD error = 0;
         if (install) {
-            const bool save = present(targetAttributes[i]) && !hasBackup[i] && !present(attributes(backup));
+            // Only a file that was there before the run is the game's own; a target named twice
+            // is saved once.
+            const bool save = present(targetAttributes[i]) && !hasBackup[i] && !saved.count(lowered(s.backup));
+            const DWORD now = written.count(lowered(s.target)) ? FILE_ATTRIBUTE_NORMAL : targetAttributes[i];
             if (save && (error = copier.backUp(target, backup)) != 0) {
                 what = L"The game's file could not be saved in the backup folder as \"" + s.backup + L"\":";
-            } else if ((error = copier.copyOver(mods + files[s.mod].name, target, attributes(target))) != 0) {
+            } else if ((error = copier.copyOver(mods + files[s.mod].name, target, now)) != 0) {
                 what = L"The mod file \"" + files[s.mod].name + L"\" could not be copied over the game's file:";
             }
-        } else if (hasBackup[i] && (error = copier.copyOver(backup, target, attributes(target))) != 0) {
+            if (save && !error)
+                saved.insert(lowered(s.backup));
+            if (!error)
+                written.insert(lowered(s.target));
+        } else if (hasBackup[i] && (error = copier.copyOver(backup, target, targetAttributes[i])) != 0) {
             what = L"The saved game file \"" + s.backup + L"\" could not be copied back over:";
         }
         if (error) {
