@@ -26,6 +26,23 @@ std::map<HWND, Form*>& registry() {
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+// A group box paints only its border and caption, and the form (which clips its children) does
+// not paint under it: its inside is filled here with the brush the form gives its controls.
+LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        const HDC dc = reinterpret_cast<HDC>(wp);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, wp, reinterpret_cast<LPARAM>(hwnd)));
+        FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, &frameProc, id);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
 void registerClass() {
     static bool done = false;
     if (done)
@@ -256,6 +273,8 @@ void Form::createControls() {
         if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField || c.kind == Kind::TextBox)
             SetWindowSubclass(b.hwnd, &Form::fieldProc, static_cast<UINT_PTR>(b.id),
                               reinterpret_cast<DWORD_PTR>(this));
+        if (c.kind == Kind::Frame)
+            SetWindowSubclass(b.hwnd, &frameProc, static_cast<UINT_PTR>(b.id), 0);
         if (c.kind == Kind::Picture && c.picture) {
             SIZE size{};
             if (HBITMAP bmp = loadJpegResource(c.picture, &size))
