@@ -41,7 +41,7 @@ protected:
     tk::Form form{bindingSpec()};
     void SetUp() override {
         WindowTest::SetUp();
-        form.load();
+        form.show();
     }
 };
 
