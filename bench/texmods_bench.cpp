@@ -73,7 +73,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring texpacks = game + L"\\zelqcfg\\texpacks";
     const std::wstring modFolder = texpacks + L"\\texmods\\bench";
     const std::wstring backups = texpacks + L"\\original";
-    for (const std::wstring& f : {game, game + L"\\zelqcfg", texpacks, texpacks + L"\\texmods", modFolder, backups})
+    for (const std::wstring& f :
+         {game, game + L"\\zelqcfg", texpacks, texpacks + L"\\texmods", modFolder, backups})
         mustMake(f);
 
     // The game's own files, and the mod's files that replace them.
@@ -103,16 +104,18 @@ int wmain(int argc, wchar_t** argv) {
     bool ok = true;
     auto check = [&](const texmods::Outcome& o) {
         if (o.kind != texmods::Outcome::Kind::Done || o.steps != copies.size()) {
-            std::fwprintf(stderr, L"run failed: %ls %ls (error %lu)\n", o.what.c_str(), o.file.c_str(), o.error);
+            std::fwprintf(stderr, L"run failed: %ls %ls (error %lu)\n", o.what.c_str(), o.file.c_str(),
+                          o.error);
             ok = false;
         }
     };
     double install = 1e9, uninstall = 1e9, baseInstall = 1e9, baseUninstall = 1e9;
     for (int r = 0; r < rounds && ok; ++r) {
         clearBackups();
-        install = std::min(install, timed([&] { check(texmods::run(texmods::Operation::Install, game, modFolder)); }));
-        uninstall =
-            std::min(uninstall, timed([&] { check(texmods::run(texmods::Operation::Uninstall, game, modFolder)); }));
+        install = std::min(install,
+                           timed([&] { check(texmods::run(texmods::Operation::Install, game, modFolder)); }));
+        uninstall = std::min(
+            uninstall, timed([&] { check(texmods::run(texmods::Operation::Uninstall, game, modFolder)); }));
         clearBackups();
         baseInstall = std::min(baseInstall, timed([&] {
                                    for (const Copy& c : copies)

@@ -5,12 +5,13 @@
 namespace texmods {
 namespace {
 
-wchar_t lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
 
 bool sameText(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](wchar_t x, wchar_t y) { return lower(x) == lower(y); });
 }
 
 std::vector<std::wstring_view> split(std::wstring_view text, wchar_t separator) {
@@ -18,7 +19,8 @@ std::vector<std::wstring_view> split(std::wstring_view text, wchar_t separator) 
     size_t start = 0;
     for (;;) {
         const size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
+        parts.push_back(
+            text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
         if (end == std::wstring_view::npos)
             return parts;
         start = end + 1;

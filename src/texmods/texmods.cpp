@@ -45,17 +45,23 @@ template <class Each> DWORD listFolder(const std::wstring& folder, Each each) {
     return error == ERROR_NO_MORE_FILES ? 0 : error;
 }
 
-std::wstring folderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+std::wstring folderOf(const std::wstring& path) {
+    return path.substr(0, path.rfind(L'\\'));
+}
 
-DWORD attributes(const std::wstring& path) { return GetFileAttributesW(platform::longPath(path).c_str()); }
-bool present(DWORD a) { return a != INVALID_FILE_ATTRIBUTES; }
+DWORD attributes(const std::wstring& path) {
+    return GetFileAttributesW(platform::longPath(path).c_str());
+}
+bool present(DWORD a) {
+    return a != INVALID_FILE_ATTRIBUTES;
+}
 
 struct Copier {
     const Progress& progress;
     ULONGLONG lastIdle = GetTickCount64();
 
-    static DWORD CALLBACK onChunk(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
-                                  HANDLE, LPVOID self) {
+    static DWORD CALLBACK onChunk(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                                  HANDLE, HANDLE, LPVOID self) {
         static_cast<Copier*>(self)->idle();
         return PROGRESS_CONTINUE;
     }
@@ -93,7 +99,8 @@ struct Copier {
     // unless the disk fails in mid-copy, and then the game's own file is still in the backup
     // folder (the backup is made before, or is the source itself).
     DWORD copyOver(const std::wstring& from, const std::wstring& target, DWORD targetAttributes) {
-        if (present(targetAttributes) && (targetAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        if (present(targetAttributes) &&
+            (targetAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
             return ERROR_ACCESS_DENIED; // as Windows refuses it; some file systems let a copy through
         return copy(from, target);
     }
@@ -105,7 +112,9 @@ std::wstring count(size_t n, const wchar_t* one, const wchar_t* many) {
 
 } // namespace
 
-std::wstring modRoot(const std::wstring& gameFolder) { return withSlash(gameFolder) + L"zelqcfg\\texpacks\\texmods\\"; }
+std::wstring modRoot(const std::wstring& gameFolder) {
+    return withSlash(gameFolder) + L"zelqcfg\\texpacks\\texmods\\";
+}
 std::wstring backupFolder(const std::wstring& gameFolder) {
     return withSlash(gameFolder) + L"zelqcfg\\texpacks\\original\\";
 }
@@ -129,16 +138,19 @@ DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
         if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return;
         listing.files.insert(lowered(d.cFileName));
-        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && isModFileName(d.cFileName))
+        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+            isModFileName(d.cFileName))
             listing.modFiles.emplace_back(d.cFileName);
     });
     sortNames(listing.modFiles);
     return error;
 }
 
-Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder, const Progress& progress) {
+Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
+            const Progress& progress) {
     const bool install = op == Operation::Install;
-    const std::wstring game = withSlash(gameFolder), mods = withSlash(modFolder), backups = backupFolder(gameFolder);
+    const std::wstring game = withSlash(gameFolder), mods = withSlash(modFolder),
+                       backups = backupFolder(gameFolder);
     auto failed = [](std::wstring what, std::wstring file, DWORD error, std::wstring detail) {
         return Outcome{Outcome::Kind::Failed, std::move(what), std::move(file), error, std::move(detail)};
     };
@@ -155,7 +167,8 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
             f.hasList = true;
             std::string bytes;
             if (const DWORD error = platform::readFile(mods + name + L".txt", bytes))
-                return failed(L"A target list file could not be read:", mods + name + L".txt", error, nothing);
+                return failed(L"A target list file could not be read:", mods + name + L".txt", error,
+                              nothing);
             if (auto line = firstLine(bytes))
                 f.firstLine = platform::fromAnsi(*line);
         }
@@ -163,8 +176,9 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
     }
     const Plan plan = makePlan(files);
     if (plan.refusal) {
-        std::wstring text = L"The texture mod cannot be " + std::wstring(install ? L"installed" : L"uninstalled") +
-                            L". The mod file \"" + plan.refusal->modFile + L"\" names a target that is not allowed";
+        std::wstring text = L"The texture mod cannot be " +
+                            std::wstring(install ? L"installed" : L"uninstalled") + L". The mod file \"" +
+                            plan.refusal->modFile + L"\" names a target that is not allowed";
         if (!plan.refusal->entry.empty())
             text += L", \"" + plan.refusal->entry + L"\"";
         text += L": " + plan.refusal->reason + L"\r\n\r\n" + nothing;
@@ -207,13 +221,13 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
         hasBackup[i] = present(attributesOf(backups + s.backup));
         const bool needsFolder = install || hasBackup[i];
         if (needsFolder && !folder(folderOf(target)).exists)
-            return failed(L"A folder of the game that the texture mod needs does not exist:", folderOf(target) + L"\\",
-                          ERROR_PATH_NOT_FOUND,
+            return failed(L"A folder of the game that the texture mod needs does not exist:",
+                          folderOf(target) + L"\\", ERROR_PATH_NOT_FOUND,
                           L"It is named by the mod file \"" + files[s.mod].name + L"\". " + nothing);
         targetAttributes[i] = attributesOf(target);
         if (install && !backupsThere && present(targetAttributes[i]))
-            return failed(L"The backup folder, where the game's own files are saved, does not exist:", backups,
-                          ERROR_PATH_NOT_FOUND, nothing);
+            return failed(L"The backup folder, where the game's own files are saved, does not exist:",
+                          backups, ERROR_PATH_NOT_FOUND, nothing);
     }
     std::set<std::wstring> saved, written; // backups and targets this run has made
 
@@ -230,12 +244,14 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
         if (install) {
             // Only a file that was there before the run is the game's own; a target named twice
             // is saved once.
-            const bool save = present(targetAttributes[i]) && !hasBackup[i] && !saved.count(lowered(s.backup));
+            const bool save =
+                present(targetAttributes[i]) && !hasBackup[i] && !saved.count(lowered(s.backup));
             const DWORD now = written.count(lowered(s.target)) ? FILE_ATTRIBUTE_NORMAL : targetAttributes[i];
             if (save && (error = copier.backUp(target, backup)) != 0) {
                 what = L"The game's file could not be saved in the backup folder as \"" + s.backup + L"\":";
             } else if ((error = copier.copyOver(mods + files[s.mod].name, target, now)) != 0) {
-                what = L"The mod file \"" + files[s.mod].name + L"\" could not be copied over the game's file:";
+                what =
+                    L"The mod file \"" + files[s.mod].name + L"\" could not be copied over the game's file:";
             }
             if (save && !error)
                 saved.insert(lowered(s.backup));
@@ -249,18 +265,20 @@ Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& mo
             for (size_t j = 0; j < i; ++j)
                 (plan.steps[j].mod == s.mod ? doneOfThis : before) += 1;
             const size_t modsBefore = s.mod; // every mod file before this one was handled in full
-            std::wstring detail = std::wstring(install ? L"The install" : L"The uninstall") +
-                                  L" stopped at mod file " + std::to_wstring(s.mod + 1) + L" of " +
-                                  std::to_wstring(files.size()) + L", \"" + files[s.mod].name + L"\": " +
-                                  count(modsBefore, L"mod file", L"mod files") + L" before it " +
-                                  (modsBefore == 1 ? L"was " : L"were ") + (install ? L"installed" : L"uninstalled");
+            std::wstring detail =
+                std::wstring(install ? L"The install" : L"The uninstall") + L" stopped at mod file " +
+                std::to_wstring(s.mod + 1) + L" of " + std::to_wstring(files.size()) + L", \"" +
+                files[s.mod].name + L"\": " + count(modsBefore, L"mod file", L"mod files") + L" before it " +
+                (modsBefore == 1 ? L"was " : L"were ") + (install ? L"installed" : L"uninstalled");
             if (doneOfThis)
-                detail += L", and this one had reached " + count(doneOfThis, L"of its targets", L"of its targets");
+                detail +=
+                    L", and this one had reached " + count(doneOfThis, L"of its targets", L"of its targets");
             detail += L"; the rest was not touched. ";
-            detail += install ? L"No game file was lost: the game's own files that were replaced are saved in "
-                                L"the backup folder, and Uninstall puts them back."
-                              : L"The saved game files all remain in the backup folder: correct the problem and "
-                                L"press Uninstall again.";
+            detail += install
+                          ? L"No game file was lost: the game's own files that were replaced are saved in "
+                            L"the backup folder, and Uninstall puts them back."
+                          : L"The saved game files all remain in the backup folder: correct the problem and "
+                            L"press Uninstall again.";
             Outcome o = failed(std::move(what), std::move(file), error, std::move(detail));
             o.steps = total;
             return o;

@@ -6,8 +6,12 @@ using namespace texmods;
 
 namespace {
 
-ModFile named(std::wstring name) { return {std::move(name), false, std::nullopt}; }
-ModFile listed(std::wstring name, std::optional<std::wstring> line) { return {std::move(name), true, std::move(line)}; }
+ModFile named(std::wstring name) {
+    return {std::move(name), false, std::nullopt};
+}
+ModFile listed(std::wstring name, std::optional<std::wstring> line) {
+    return {std::move(name), true, std::move(line)};
+}
 
 std::vector<std::pair<std::wstring, std::wstring>> targetsAndBackups(const Plan& plan) {
     std::vector<std::pair<std::wstring, std::wstring>> out;
@@ -26,12 +30,11 @@ TEST(TexModPlan, NamesAndTargetListsGiveTheStepsInOrder) {
     });
     ASSERT_FALSE(plan.refusal);
     using P = std::pair<std::wstring, std::wstring>;
-    EXPECT_EQ(targetsAndBackups(plan),
-              (std::vector<P>{{L"a.sz", L"a.sz"},
-                              {L"cars\\red\\body.sz", L"cars^red^body.sz"},
-                              {L"cars\\blue\\body.sz", L"cars^blue^body.sz"},
-                              {L"hud.sz", L"hud.sz"},
-                              {L"tracks\\t1\\sky.sz", L"tracks^t1^sky.sz"}}));
+    EXPECT_EQ(targetsAndBackups(plan), (std::vector<P>{{L"a.sz", L"a.sz"},
+                                                       {L"cars\\red\\body.sz", L"cars^red^body.sz"},
+                                                       {L"cars\\blue\\body.sz", L"cars^blue^body.sz"},
+                                                       {L"hud.sz", L"hud.sz"},
+                                                       {L"tracks\\t1\\sky.sz", L"tracks^t1^sky.sz"}}));
     std::vector<size_t> mods;
     for (const Step& s : plan.steps)
         mods.push_back(s.mod);
@@ -60,17 +63,49 @@ TEST(TexModPlan, AListFileWithoutAnyLineRefusesTheRun) {
 
 TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
     for (const wchar_t* entry : {
-             L"^x.sz", L"^^server^share^x.sz", L"C:^x.sz", L"c:x.sz", L"..^x.sz", L"a^..^..^x.sz", L"a^.^x.sz",
-             L"..", L"a\\x.sz", L"a/../../x.sz", L"x.sz:stream", L"x.sz::$DATA", L"a^^b.sz", L"a^", L"x.sz.",
-             L"x.sz ", L"dir ^x.sz", L"dir.^x.sz", L"CON", L"con.sz", L"NUL.tar.gz", L"aux .sz", L"COM1.sz",
-             L"lpt9", L"COM\u00b9.sz", L"a^PRN^x.sz", L"CONOUT$", L"a*b.sz", L"a?.sz", L"a<b.sz", L"a\"b.sz",
-             L"a\tb.sz", L"zelqcfg^texpacks^original^x.sz", L"ZELQCFG^TexPacks^texmods^m^a.sz",
-             L"zelqcfg^texpacks", L"ZELQCF~1^texpacks^original^x.sz", L"zelqcfg^TEXPAC~1^original^x.sz",
+             L"^x.sz",
+             L"^^server^share^x.sz",
+             L"C:^x.sz",
+             L"c:x.sz",
+             L"..^x.sz",
+             L"a^..^..^x.sz",
+             L"a^.^x.sz",
+             L"..",
+             L"a\\x.sz",
+             L"a/../../x.sz",
+             L"x.sz:stream",
+             L"x.sz::$DATA",
+             L"a^^b.sz",
+             L"a^",
+             L"x.sz.",
+             L"x.sz ",
+             L"dir ^x.sz",
+             L"dir.^x.sz",
+             L"CON",
+             L"con.sz",
+             L"NUL.tar.gz",
+             L"aux .sz",
+             L"COM1.sz",
+             L"lpt9",
+             L"COM\u00b9.sz",
+             L"a^PRN^x.sz",
+             L"CONOUT$",
+             L"a*b.sz",
+             L"a?.sz",
+             L"a<b.sz",
+             L"a\"b.sz",
+             L"a\tb.sz",
+             L"zelqcfg^texpacks^original^x.sz",
+             L"ZELQCFG^TexPacks^texmods^m^a.sz",
+             L"zelqcfg^texpacks",
+             L"ZELQCF~1^texpacks^original^x.sz",
+             L"zelqcfg^TEXPAC~1^original^x.sz",
          }) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(entry)));
         EXPECT_TRUE(targetProblem(entry));
         // Refused in the middle of a list of a later mod file: the whole run is refused, naming both.
-        const Plan plan = makePlan({named(L"ok.sz"), listed(L"m.sz", std::wstring(L"fine.sz|") + entry + L"|fine2.sz")});
+        const Plan plan =
+            makePlan({named(L"ok.sz"), listed(L"m.sz", std::wstring(L"fine.sz|") + entry + L"|fine2.sz")});
         ASSERT_TRUE(plan.refusal);
         EXPECT_EQ(plan.refusal->modFile, L"m.sz");
         EXPECT_EQ(plan.refusal->entry, entry);
@@ -84,9 +119,9 @@ TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
 }
 
 TEST(TexModPlan, NamesThatOnlyLookDangerousAreAllowed) {
-    for (const wchar_t* entry : {L"console.sz", L"COM10.sz", L"null.sz", L"lpt.sz", L"a..b.sz", L"tex~a.sz",
-                                 L"zelqcfg^a.sz", L"zelqcfg^texpacksX^a.sz", L"texpacks^original^a.sz",
-                                 L"cars^co n^x.sz", L".sz", L"a~b1.sz"}) {
+    for (const wchar_t* entry :
+         {L"console.sz", L"COM10.sz", L"null.sz", L"lpt.sz", L"a..b.sz", L"tex~a.sz", L"zelqcfg^a.sz",
+          L"zelqcfg^texpacksX^a.sz", L"texpacks^original^a.sz", L"cars^co n^x.sz", L".sz", L"a~b1.sz"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(entry)));
         EXPECT_FALSE(targetProblem(entry));
     }

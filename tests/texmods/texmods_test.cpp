@@ -38,7 +38,9 @@ std::map<std::wstring, std::string> snapshot(const std::wstring& dir) {
     return out;
 }
 
-bool contains(const std::wstring& text, std::wstring_view part) { return text.find(part) != std::wstring::npos; }
+bool contains(const std::wstring& text, std::wstring_view part) {
+    return text.find(part) != std::wstring::npos;
+}
 
 } // namespace
 
@@ -217,9 +219,10 @@ TEST_F(TexMods, ModsWithNothingToDoStillComplete) {
 
 TEST_F(TexMods, RefusedTargetsWriteNothingAnywhere) {
     const std::wstring parent = game.path().substr(0, game.path().rfind(L'\\'));
-    for (const wchar_t* entry : {L"^x.sz", L"^^server^share^x.sz", L"C:^x.sz", L"..^outside.sz", L"cars^..^..^o.sz",
-                                 L"CON", L"nul.sz", L"COM1.sz", L"hud.sz:stream", L"hud.sz.", L"cars ^red^body.sz",
-                                 L"zelqcfg^texpacks^original^hud.sz", L"ZelqCfg^TEXPACKS^texmods^bad^a.sz"}) {
+    for (const wchar_t* entry :
+         {L"^x.sz", L"^^server^share^x.sz", L"C:^x.sz", L"..^outside.sz", L"cars^..^..^o.sz", L"CON",
+          L"nul.sz", L"COM1.sz", L"hud.sz:stream", L"hud.sz.", L"cars ^red^body.sz",
+          L"zelqcfg^texpacks^original^hud.sz", L"ZelqCfg^TEXPACKS^texmods^bad^a.sz"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(entry)));
         const std::wstring m = mod(L"bad");
         write(m + L"a.sz", "first, allowed");
@@ -291,7 +294,8 @@ TEST_F(TexMods, FailureMidwayLosesNoGameFileAndSaysHowFarItGot) {
     EXPECT_EQ(read(gameFile(L"a.sz")), "mod a.sz");
     EXPECT_EQ(read(gameFile(L"b.sz")), "game b.sz");
     EXPECT_EQ(read(gameFile(L"c.sz")), "game c.sz");
-    EXPECT_EQ(snapshot(backups), (std::map<std::wstring, std::string>{{L"a.sz", "game a.sz"}, {L"b.sz", "game b.sz"}}));
+    EXPECT_EQ(snapshot(backups),
+              (std::map<std::wstring, std::string>{{L"a.sz", "game a.sz"}, {L"b.sz", "game b.sz"}}));
     expectedNames.push_back(L"zelqcfg\\texpacks\\original\\a.sz");
     expectedNames.push_back(L"zelqcfg\\texpacks\\original\\b.sz");
     std::sort(expectedNames.begin(), expectedNames.end());
@@ -342,7 +346,8 @@ TEST_F(TexMods, PathsLongerThanTheOldLimitWork) {
     const std::wstring target = folder + L"\\tex.sz";
     entry += L"tex.sz";
     ASSERT_GT(target.size(), 260u);
-    HANDLE h = CreateFileW(platform::longPath(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE h =
+        CreateFileW(platform::longPath(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
     const std::wstring m = mod(L"deep");
@@ -375,8 +380,9 @@ struct Watcher {
     static inline std::vector<std::wstring> seen;
     static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_APP) {
-            seen.push_back(std::wstring(form->enabled(L"cmdInstall") ? L"install enabled" : L"install disabled") +
-                           (IsWindowVisible(form->progressBar()) ? L", progress shown" : L", progress hidden"));
+            seen.push_back(
+                std::wstring(form->enabled(L"cmdInstall") ? L"install enabled" : L"install disabled") +
+                (IsWindowVisible(form->progressBar()) ? L", progress shown" : L", progress hidden"));
             return 0;
         }
         return DefWindowProcW(h, msg, wp, lp);
@@ -393,7 +399,8 @@ TEST_F(TexMods, ARunShowsProgressAndTakesNoOtherCommand) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"TexModWatcher";
     RegisterClassW(&wc);
-    HWND watcher = CreateWindowW(L"TexModWatcher", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND watcher =
+        CreateWindowW(L"TexModWatcher", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     Watcher::form = &form;
     Watcher::seen.clear();
     PostMessageW(watcher, WM_APP, 0, 0);
