@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/report.h"
 #include "settings/binding.h"
+#include "texmods/texmodform.h"
 
 #include <commctrl.h>
 
@@ -67,6 +68,7 @@ Form1::Form1() : Form(mainSpec()) {
     onClick(L"cmdDesktop", [this](int) { desktop(); });
     onClick(L"Command1", [this](int) { enhancements::frmEnhancement().show(this); });
     onClick(L"cmdControls", [this](int) { controls::controlsForm().show(this); });
+    onClick(L"cmdTexMod", [this](int) { texmods::texModForm().show(this); });
 }
 
 Form1& form1() {

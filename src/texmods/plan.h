@@ -1,0 +1,58 @@
+#pragma once
+// What an install or uninstall will do, worked out before any file is touched: which mod file
+// goes to which game file, under which backup name, or why the run is refused. No file access
+// here, so that every rule is checked on any input.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace texmods {
+
+// One mod file as the folder listing and its target list file give it.
+struct ModFile {
+    std::wstring name;                     // "a^b^c.sz"
+    bool hasList = false;                  // "a^b^c.sz.txt" exists beside it
+    std::optional<std::wstring> firstLine; // the list's first line; none when the file holds no line
+};
+
+// One copy step. The target is relative to the game folder (with "\"), the backup is a name in
+// the backup folder (the entry as written, "^" kept).
+struct Step {
+    size_t mod = 0; // position of the mod file in the input
+    std::wstring target;
+    std::wstring backup;
+};
+
+struct Refusal {
+    std::wstring modFile;
+    std::wstring entry;
+    std::wstring reason;
+};
+
+struct Plan {
+    std::vector<Step> steps;        // in the order they run; empty when refused
+    std::optional<Refusal> refusal; // set: nothing may be copied
+};
+
+// The steps for the mod files in the order given. Empty entries of a list are skipped; any
+// other entry that could reach outside the game folder or into the backups refuses the run.
+Plan makePlan(const std::vector<ModFile>& files);
+
+// Why an entry (in its "^" form) may not be used as a target, or nothing when it may.
+std::optional<std::wstring> targetProblem(std::wstring_view entry);
+
+// The first line of a text file's bytes (ended by CR, LF or CR LF), or nothing for an empty file.
+std::optional<std::string> firstLine(std::string_view bytes);
+
+// The description shown for a readme: every line followed by two blanks, line breaks dropped.
+std::string describe(std::string_view bytes);
+
+// Whether a listed file name is a mod file name ("*.sz", any case).
+bool isModFileName(std::wstring_view name);
+
+// Ascending order of name, ignoring the case of ASCII letters, as the folder listings show it.
+void sortNames(std::vector<std::wstring>& names);
+
+} // namespace texmods

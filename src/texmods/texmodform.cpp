@@ -1,0 +1,174 @@
+#include "texmods/texmodform.h"
+
+#include "platform/files.h"
+#include "platform/report.h"
+#include "settings/ini.h"
+#include "texmods/plan.h"
+#include "toolkit/dpi.h"
+#include "toolkit/messageloop.h"
+
+#include <functional>
+
+#include <commctrl.h>
+
+namespace texmods {
+namespace {
+
+using tk::Kind;
+
+tk::FormSpec texModSpec() {
+    return {
+        .name = L"frmTexMod",
+        .caption = L"Manage Texture Mods",
+        .width = 7530,
+        .height = 3000,
+        .icon = true,
+        .controls =
+            {
+                {.name = L"cmbMods", .kind = Kind::DropCombo, .left = 360, .top = 480, .width = 4575, .height = 315, .tab = 0},
+                {.name = L"cmdInstall", .kind = Kind::Button, .caption = L"Install", .left = 4920, .top = 480, .width = 975, .height = 375, .tab = 1},
+                {.name = L"cmdUninstall", .kind = Kind::Button, .caption = L"Uninstall", .left = 5880, .top = 480, .width = 975, .height = 375, .tab = 2},
+                {.name = L"frmDesc", .kind = Kind::Frame, .caption = L"Mod Description:", .left = 120, .top = 960, .width = 7335, .height = 1935, .tab = 3},
+                {.name = L"lblDesc", .kind = Kind::Label, .left = 120, .top = 360, .width = 7095, .height = 1455, .tab = 4, .frame = L"frmDesc"},
+            },
+    };
+}
+
+} // namespace
+
+frmTexMod::frmTexMod() : Form(texModSpec()) {
+    onClick(L"cmbMods", [this](int) { showDescription(); });
+    onClick(L"cmdInstall", [this](int) { runOperation(Operation::Install); });
+    onClick(L"cmdUninstall", [this](int) { runOperation(Operation::Uninstall); });
+}
+
+frmTexMod& texModForm() {
+    static frmTexMod form;
+    return form;
+}
+
+void frmTexMod::onLoad() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&icc);
+    progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 10, 10, hwnd(), nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    busy_ = false;
+    modFiles_.clear();
+    const std::wstring root = modRoot(settings::appFolder());
+    const DWORD error = listFolders(root, folders_);
+    clearItems(L"cmbMods");
+    for (const std::wstring& path : folders_)
+        addItem(L"cmbMods", path.substr(path.rfind(L'\\') + 1));
+    if (error) {
+        folders_.clear();
+        clearItems(L"cmbMods");
+        setText(L"lblDesc", platform::isFolder(root) ? L"The texture mod folder \"" + root + L"\" could not be read: " +
+                                                           platform::errorText(error)
+                                                     : L"No texture mod folder was found at \"" + root + L"\".");
+        return;
+    }
+    if (!folders_.empty())
+        select(L"cmbMods", 0);
+}
+
+void frmTexMod::onCloseRequest() {
+    if (!busy_) // a run in progress ends first, so that no file is left half done
+        unload();
+}
+
+std::wstring frmTexMod::modFolder() const {
+    const int p = selected(L"cmbMods");
+    if (p >= 0 && static_cast<size_t>(p) < folders_.size())
+        return folders_[static_cast<size_t>(p)];
+    return modRoot(settings::appFolder()); // nothing selected: the mod root itself
+}
+
+void frmTexMod::relistModFiles() {
+    ModListing listing;
+    listModFolder(modFolder(), listing);
+    modFiles_ = std::move(listing.modFiles);
+}
+
+void frmTexMod::showDescription() {
+    relistModFiles();
+    setText(L"lblDesc", L"");
+    const std::wstring readme = modFolder() + L"\\readme.txt";
+    if (!platform::exists(readme) || platform::isFolder(readme))
+        return;
+    std::string bytes;
+    if (const DWORD error = platform::readFile(readme, bytes)) {
+        setText(L"lblDesc", L"The description file \"" + readme + L"\" could not be read: " + platform::errorText(error));
+        return;
+    }
+    setText(L"lblDesc", platform::fromAnsi(describe(bytes)));
+}
+
+void frmTexMod::runOperation(Operation op) {
+    if (busy_)
+        return;
+    const bool install = op == Operation::Install;
+    const std::wstring folder = modFolder();
+
+    // While the run lasts the window keeps painting, shows its progress in place of the
+    // description, and takes no new command.
+    busy_ = true;
+    const HWND focus = GetFocus();
+    for (const wchar_t* name : {L"cmbMods", L"cmdInstall", L"cmdUninstall"})
+        enable(name, false);
+    RECT r;
+    GetWindowRect(item(L"lblDesc"), &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    const int barHeight = MulDiv(18, static_cast<int>(tk::dpiOf(hwnd())), 96);
+    SetWindowPos(progress_, HWND_TOP, r.left, r.top, r.right - r.left, barHeight, SWP_NOACTIVATE);
+    SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
+    SendMessageW(progress_, PBM_SETPOS, 0, 0);
+    bool shown = false;
+    Progress progress;
+    progress.step = [&](size_t done, size_t total) {
+        if (!shown && total > 0) {
+            shown = true;
+            ShowWindow(item(L"lblDesc"), SW_HIDE);
+            ShowWindow(progress_, SW_SHOWNA);
+        }
+        if (total > 0)
+            SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done * 1000 / total), 0);
+        tk::pumpMessages();
+    };
+    progress.idle = [] { tk::pumpMessages(); };
+
+    Outcome outcome;
+    {
+        struct Finally {
+            std::function<void()> f;
+            ~Finally() { f(); }
+        } restore{[&] {
+            ShowWindow(progress_, SW_HIDE);
+            ShowWindow(item(L"lblDesc"), SW_SHOWNA);
+            for (const wchar_t* name : {L"cmbMods", L"cmdInstall", L"cmdUninstall"})
+                enable(name, true);
+            if (focus && IsChild(hwnd(), focus))
+                SetFocus(focus);
+            busy_ = false;
+        }};
+        outcome = run(op, settings::appFolder(), folder, progress);
+    }
+    relistModFiles();
+
+    const wchar_t* failedTitle = install ? L"Install Failed" : L"Uninstall Failed";
+    switch (outcome.kind) {
+    case Outcome::Kind::Done:
+        if (install)
+            report::info(hwnd(), L"Successful Install", L"Install Complete.");
+        else
+            report::info(hwnd(), L"Successful Uninstall", L"Uninstall Complete.");
+        break;
+    case Outcome::Kind::Refused:
+        report::info(hwnd(), failedTitle, outcome.what, platform::Icon::Critical);
+        break;
+    case Outcome::Kind::Failed:
+        report::fileError(hwnd(), failedTitle, outcome.what, outcome.file, outcome.error, outcome.detail);
+        break;
+    }
+}
+
+} // namespace texmods

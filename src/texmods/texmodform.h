@@ -1,0 +1,42 @@
+#pragma once
+// The texture mod manager: lists the mods under the mod root, shows the selected one's
+// description, and installs or uninstalls it.
+#include "texmods/texmods.h"
+#include "toolkit/form.h"
+
+#include <string>
+#include <vector>
+
+namespace texmods {
+
+class frmTexMod : public tk::Form {
+public:
+    frmTexMod();
+
+    // The folder listing taken at load (full paths): position p of cmbMods names folders()[p].
+    const std::vector<std::wstring>& folders() const { return folders_; }
+    // The mod files of the selected mod, taken again on each selection, install and uninstall.
+    const std::vector<std::wstring>& modFiles() const { return modFiles_; }
+    // True while an install or uninstall runs.
+    bool busy() const { return busy_; }
+    HWND progressBar() const { return progress_; }
+
+protected:
+    void onLoad() override;
+    void onCloseRequest() override;
+
+private:
+    std::wstring modFolder() const;
+    void relistModFiles();
+    void showDescription();
+    void runOperation(Operation op);
+
+    std::vector<std::wstring> folders_;
+    std::vector<std::wstring> modFiles_;
+    HWND progress_ = nullptr;
+    bool busy_ = false;
+};
+
+frmTexMod& texModForm();
+
+} // namespace texmods

@@ -1,0 +1,46 @@
+#pragma once
+// Installing and uninstalling a texture mod: the plan (texmods/plan.h) worked out from the mod
+// folder, checked against the disk, then carried out one file at a time.
+#include <windows.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace texmods {
+
+enum class Operation { Install, Uninstall };
+
+// The mod root and the backup folder of a game folder, each with a trailing backslash.
+std::wstring modRoot(const std::wstring& gameFolder);
+std::wstring backupFolder(const std::wstring& gameFolder);
+
+// The subfolders of a folder (full paths) in ascending order of name. Returns 0 or the system's error.
+DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths);
+
+struct ModListing {
+    std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
+    std::set<std::wstring> files;       // every file's name, ASCII letters in lower case
+};
+DWORD listModFolder(const std::wstring& folder, ModListing& listing);
+
+// How a run ended. Refused and Failed runs carry what the user must be told.
+struct Outcome {
+    enum class Kind { Done, Refused, Failed } kind = Kind::Done;
+    std::wstring what;   // Failed: the operation that failed; Refused: the whole explanation
+    std::wstring file;   // Failed: the file or folder concerned
+    DWORD error = 0;     // Failed: the system's reason
+    std::wstring detail; // Failed: how far the run got and where things stand
+    size_t steps = 0;    // copy steps the run had
+};
+
+struct Progress {
+    std::function<void(size_t done, size_t total)> step; // after each step, and once before the first
+    std::function<void()> idle;                          // now and then during a long copy
+};
+
+Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
+            const Progress& progress = {});
+
+} // namespace texmods
