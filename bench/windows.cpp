@@ -6,6 +6,7 @@
 #include "controls/pedalform.h"
 #include "controls/wheelform.h"
 #include "enhancements/enhancement.h"
+#include "texmods/texmodform.h"
 
 namespace bench {
 namespace {
@@ -47,6 +48,7 @@ const std::vector<Window>& windows() {
         window([]() -> tk::Form& { return bindings::viewButtonForm(); }, controlsWindow),
         window([]() -> tk::Form& { return bindings::hatForm(); }, viewButtonWindow),
         window([]() -> tk::Form& { return enhancements::frmEnhancement(); }, mainWindow),
+        window([]() -> tk::Form& { return texmods::texModForm(); }, mainWindow),
     };
     return all;
 }
