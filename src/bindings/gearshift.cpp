@@ -114,28 +114,7 @@ const settings::Binding kRows[] = {
 
 } // namespace
 
-frmGS::frmGS() : Form(gearShiftSpec()) {
-    onClick(L"cmdOk", [this](int) {
-        if (SaveSettings())
-            dismiss();
-    });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
-}
-
-void frmGS::onLoad() {
-    LoadSettings();
-}
-
-void frmGS::LoadSettings() {
-    settings::load(*this, kFile, kRows);
-    // A stored "no type" shows an empty box rather than the design text.
-    if (selected(L"cmbType") == -1)
-        setText(L"cmbType", L"");
-}
-
-bool frmGS::SaveSettings() {
-    return settings::saveAll(*this, {{kFile, kRows}});
-}
+frmGS::frmGS() : SettingsDialog(gearShiftSpec(), kFile, kRows) {}
 
 frmGS& gearShiftForm() {
     static frmGS form;

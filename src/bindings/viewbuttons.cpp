@@ -152,30 +152,10 @@ constexpr wchar_t kMenuText[] =
 
 } // namespace
 
-frmVR::frmVR() : Form(viewButtonSpec()) {
-    onClick(L"cmdOk", [this](int) {
-        if (SaveSettings())
-            dismiss();
-    });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
+frmVR::frmVR() : SettingsDialog(viewButtonSpec(), kFile, kRows) {
     onClick(L"cmdCAHelp", [this](int) { report::info(hwnd(), kCameraTitle, kCameraText); });
     onClick(L"cmdMnuOvHelp", [this](int) { report::info(hwnd(), kMenuTitle, kMenuText); });
     onClick(L"cmdVRhatH", [this](int) { hatForm().show(this); });
-}
-
-void frmVR::onLoad() {
-    LoadSettings();
-}
-
-void frmVR::LoadSettings() {
-    settings::load(*this, kFile, kRows);
-    // A stored "no type" shows an empty box rather than the design text.
-    if (selected(L"cmbType") == -1)
-        setText(L"cmbType", L"");
-}
-
-bool frmVR::SaveSettings() {
-    return settings::saveAll(*this, {{kFile, kRows}});
 }
 
 frmVR& viewButtonForm() {

@@ -54,25 +54,11 @@ const Binding kPedalRows[] = {
 
 } // namespace
 
-frmPedal::frmPedal() : Form(pedalSpec()) {
-    onClick(L"cmdOk", [this](int) {
-        if (SaveSettings())
-            dismiss(); // else the user was told and the edits stay
-    });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
-}
+frmPedal::frmPedal() : SettingsDialog(pedalSpec(), kPedals, kPedalRows) {}
 
 frmPedal& pedalForm() {
     static frmPedal form;
     return form;
-}
-
-void frmPedal::LoadSettings() {
-    settings::load(*this, kPedals, kPedalRows);
-}
-
-bool frmPedal::SaveSettings() {
-    return settings::saveAll(*this, {{kPedals, kPedalRows}});
 }
 
 } // namespace controls

@@ -1,19 +1,12 @@
 #pragma once
 // The pedal dialog: the pedals' joystick, dead zone, and the axis and axis type of each pedal.
-#include "toolkit/form.h"
+#include "settings/dialog.h"
 
 namespace controls {
 
-class frmPedal : public tk::Form {
+class frmPedal : public settings::SettingsDialog {
 public:
     frmPedal();
-
-    void LoadSettings();
-    // False (after telling the user) when the file could not be written.
-    bool SaveSettings();
-
-protected:
-    void onLoad() override { LoadSettings(); }
 };
 
 // The one pedal dialog.

@@ -42,25 +42,11 @@ const Binding kWheelRows[] = {
 
 } // namespace
 
-frmWheel::frmWheel() : Form(wheelSpec()) {
-    onClick(L"cmdOk", [this](int) {
-        if (SaveSettings())
-            dismiss(); // else the user was told and the edits stay
-    });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
-}
+frmWheel::frmWheel() : SettingsDialog(wheelSpec(), kWheel, kWheelRows) {}
 
 frmWheel& wheelForm() {
     static frmWheel form;
     return form;
-}
-
-void frmWheel::LoadSettings() {
-    settings::load(*this, kWheel, kWheelRows);
-}
-
-bool frmWheel::SaveSettings() {
-    return settings::saveAll(*this, {{kWheel, kWheelRows}});
 }
 
 } // namespace controls

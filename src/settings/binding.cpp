@@ -35,6 +35,10 @@ void loadRow(tk::Form& form, const IniFile& file, const Binding& row) {
     const std::wstring value = ReadIni(file.path(), file.section, row.key, row.zeroIfMissing);
     if (!apply(form, row, value))
         apply(form, row, row.zeroIfMissing ? L"0" : L"");
+    // A combo box with an editable text part that holds no item shows an empty text, not its design text.
+    if (row.encoding == Encoding::List && form.kind(row.control, row.index) == tk::Kind::DropCombo &&
+        form.selected(row.control, row.index) == -1)
+        form.setText(row.control, L"", row.index);
 }
 
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {

@@ -91,11 +91,13 @@ TEST_P(SaveFault, IsReportedAndLosesNothing) {
         bool writtenBefore = false;
         for (size_t i = 0; i < c.failing; ++i)
             writtenBefore |= c.window->files[i] == relative;
-        if (!writtenBefore)
+        if (!writtenBefore) {
             EXPECT_EQ(read(game.file(relative)), bytes) << std::string(relative.begin(), relative.end());
+        }
     }
-    if (!folder)
+    if (!folder) {
         EXPECT_FALSE(exists(game.file(L"\\zelqcfg"))) << "the settings folder is never created";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, SaveFault, ::testing::ValuesIn(cases()),
