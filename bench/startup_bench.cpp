@@ -47,7 +47,9 @@ double timeIt(const std::function<void()>& run, int rounds = 31) {
     return t[t.size() / 2];
 }
 
-LRESULT CALLBACK bareProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
+LRESULT CALLBACK bareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return DefWindowProcW(h, m, w, l);
+}
 
 // A bare window with `count` plain controls of the same classes a form uses.
 void bareWindow(int count) {
@@ -60,12 +62,12 @@ void bareWindow(int count) {
         RegisterClassW(&wc);
         registered = true;
     }
-    HWND w = CreateWindowExW(0, L"BareBench", L"Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 540, 360,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND w = CreateWindowExW(0, L"BareBench", L"Bare", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 540,
+                             360, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     const wchar_t* classes[] = {L"STATIC", L"BUTTON", L"EDIT", L"COMBOBOX"};
     for (int i = 0; i < count; ++i)
-        CreateWindowExW(0, classes[i % 4], L"Text", WS_CHILD | WS_VISIBLE, 10, 10 + i * 4, 100, 20, w, nullptr,
-                        GetModuleHandleW(nullptr), nullptr);
+        CreateWindowExW(0, classes[i % 4], L"Text", WS_CHILD | WS_VISIBLE, 10, 10 + i * 4, 100, 20, w,
+                        nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(w, SW_SHOW);
     tk::pumpMessages();
     DestroyWindow(w);
@@ -84,8 +86,9 @@ std::wstring makeGameFolder() {
         WriteFile(h, text, static_cast<DWORD>(strlen(text)), &n, nullptr);
         CloseHandle(h);
     };
-    put(dir + L"\\morvex2006.ini", "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 1024\r\nDX/RES/HEIGHT = 768\r\n"
-                                   "DX/ANTIALIASING = 1\r\nDX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n");
+    put(dir + L"\\morvex2006.ini",
+        "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 1024\r\nDX/RES/HEIGHT = 768\r\n"
+        "DX/ANTIALIASING = 1\r\nDX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n");
     put(dir + L"\\zelqcfg\\settings.ini", "[General]\r\nSleepTime=10\r\nUseOverlay=0\r\nJSOverride=1\r\n");
     return dir;
 }
@@ -108,7 +111,8 @@ int main(int argc, char** argv) {
             tk::pumpMessages();
         });
         const double bare = timeIt([&] { bareWindow(controls); });
-        std::printf("%-18ls %9.2f %9.2f %7.2f\n", std::wstring(w.form().spec().name).c_str(), mine, bare, mine / bare);
+        std::printf("%-18ls %9.2f %9.2f %7.2f\n", std::wstring(w.form().spec().name).c_str(), mine, bare,
+                    mine / bare);
     }
 
     for (const bench::Window& w : bench::windows())

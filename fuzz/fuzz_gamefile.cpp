@@ -12,25 +12,35 @@ void check(bool ok) {
     if (!ok)
         abort();
 }
-bool inRange(const std::optional<int>& v, int low, int high) { return !v || (*v >= low && *v <= high); }
+bool inRange(const std::optional<int>& v, int low, int high) {
+    return !v || (*v >= low && *v <= high);
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const Loaded l = parse(bytes);
     check(inRange(l.adapter, -1, kAdapterMax) && inRange(l.antiAliasing, -1, kAntiAliasingMax) &&
-          inRange(l.language, -1, kLanguageMax) && inRange(l.fog, 0, kCheckMax) && inRange(l.windowed, 0, kCheckMax));
+          inRange(l.language, -1, kLanguageMax) && inRange(l.fog, 0, kCheckMax) &&
+          inRange(l.windowed, 0, kCheckMax));
     for (const auto* text : {&l.width, &l.height})
         check(!*text || (*text)->find_first_of("\r\n") == std::string::npos);
 
     Values v;
-    if (l.adapter) v.adapter = *l.adapter;
-    if (l.width) v.width = *l.width;
-    if (l.height) v.height = *l.height;
-    if (l.antiAliasing) v.antiAliasing = *l.antiAliasing;
-    if (l.fog) v.fog = *l.fog;
-    if (l.language) v.language = *l.language;
-    if (l.windowed) v.windowed = *l.windowed;
+    if (l.adapter)
+        v.adapter = *l.adapter;
+    if (l.width)
+        v.width = *l.width;
+    if (l.height)
+        v.height = *l.height;
+    if (l.antiAliasing)
+        v.antiAliasing = *l.antiAliasing;
+    if (l.fog)
+        v.fog = *l.fog;
+    if (l.language)
+        v.language = *l.language;
+    if (l.windowed)
+        v.windowed = *l.windowed;
     const std::string out = format(v, 0);
 
     // Seven lines, each a known name, the separator and a value, each ended by CR LF.

@@ -39,7 +39,8 @@ void checkTarget(const std::wstring& target) {
     std::vector<std::wstring> parts;
     for (;;) {
         const size_t end = target.find(L'\\', start);
-        const std::wstring part = target.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        const std::wstring part =
+            target.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         check(!part.empty() && part != L"." && part != L"..");
         check(part.back() != L'.' && part.back() != L' ');
         parts.push_back(lower(part));

@@ -17,6 +17,7 @@ namespace {
 
 using tk::Kind;
 
+// clang-format off
 tk::FormSpec mainSpec() {
     return {
         .name = L"Form1",
@@ -54,11 +55,14 @@ tk::FormSpec mainSpec() {
             },
     };
 }
+// clang-format on
 
 const settings::IniFile kSettings{L"settings.ini", L"General"};
 const settings::Binding kThrottle[] = {{L"SleepTime", L"txtThrottle", settings::Encoding::Text}};
 
-std::wstring gameFile() { return settings::appPath(L"\\morvex2006.ini"); }
+std::wstring gameFile() {
+    return settings::appPath(L"\\morvex2006.ini");
+}
 
 } // namespace
 
@@ -140,7 +144,8 @@ bool Form1::saveIni() {
     v.language = selected(L"cmbLang");
     v.windowed = check(L"chkWindow");
     const std::wstring path = gameFile();
-    if (const DWORD error = platform::replaceFileContents(path, gameconfig::format(v, settings::gUseOverlay))) {
+    if (const DWORD error =
+            platform::replaceFileContents(path, gameconfig::format(v, settings::gUseOverlay))) {
         report::saveFailed(hwnd(), path, error);
         return false;
     }
@@ -155,7 +160,9 @@ void Form1::LoadSettings() {
     settings::load(*this, kSettings, kThrottle);
 }
 
-bool Form1::SaveSettings() { return settings::saveAll(*this, {{kSettings, kThrottle}}); }
+bool Form1::SaveSettings() {
+    return settings::saveAll(*this, {{kSettings, kThrottle}});
+}
 
 void Form1::ok() {
     if (!saveIni() || !SaveSettings())

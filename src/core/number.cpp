@@ -6,7 +6,9 @@
 namespace core {
 namespace {
 
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool isBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
 
 template <class Char> std::optional<int16_t> convert(std::basic_string_view<Char> text) {
     size_t b = 0, e = text.size();
@@ -101,10 +103,18 @@ template <class Char> std::optional<int16_t> convert(std::basic_string_view<Char
 
 } // namespace
 
-std::optional<int16_t> toInt16(std::string_view text) { return convert(text); }
-std::optional<int16_t> toInt16(std::wstring_view text) { return convert(text); }
+std::optional<int16_t> toInt16(std::string_view text) {
+    return convert(text);
+}
+std::optional<int16_t> toInt16(std::wstring_view text) {
+    return convert(text);
+}
 
-std::string decimal(long value) { return std::to_string(value); }
-std::wstring wdecimal(long value) { return std::to_wstring(value); }
+std::string decimal(long value) {
+    return std::to_string(value);
+}
+std::wstring wdecimal(long value) {
+    return std::to_wstring(value);
+}
 
 } // namespace core

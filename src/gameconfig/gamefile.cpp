@@ -37,7 +37,8 @@ std::array<std::optional<std::string>, LineCount> pieces(std::string_view bytes)
             continue;
         const size_t start = first + kSeparator.size();
         const size_t second = text.find(kSeparator, start);
-        out[line] = std::string(text.substr(start, second == std::string_view::npos ? text.npos : second - start));
+        out[line] =
+            std::string(text.substr(start, second == std::string_view::npos ? text.npos : second - start));
     }
     return out;
 }
@@ -56,9 +57,13 @@ Loaded parse(std::string_view bytes) {
 }
 
 std::string format(const Values& v, int16_t useOverlay) {
-    const std::array<std::string, LineCount> values = {
-        std::to_string(v.adapter), v.width, v.height, std::to_string(v.antiAliasing), std::to_string(v.fog),
-        std::to_string(v.language), std::to_string(useOverlay == 1 ? 1 : v.windowed)};
+    const std::array<std::string, LineCount> values = {std::to_string(v.adapter),
+                                                       v.width,
+                                                       v.height,
+                                                       std::to_string(v.antiAliasing),
+                                                       std::to_string(v.fog),
+                                                       std::to_string(v.language),
+                                                       std::to_string(useOverlay == 1 ? 1 : v.windowed)};
     std::string out;
     for (int i = 0; i < LineCount; ++i) {
         out += kPrefixes[i];

@@ -8,8 +8,8 @@ void info(HWND owner, std::wstring_view title, std::wstring_view text, platform:
     platform::sys().message(owner, text, title, icon);
 }
 
-void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std::wstring_view file, DWORD error,
-               std::wstring_view consequence) {
+void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std::wstring_view file,
+               DWORD error, std::wstring_view consequence) {
     std::wstring text(what);
     text += L"\r\n\r\n";
     text += file;

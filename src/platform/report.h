@@ -7,12 +7,13 @@
 namespace report {
 
 // A help or information box: OK only, the given icon.
-void info(HWND owner, std::wstring_view title, std::wstring_view text, platform::Icon icon = platform::Icon::None);
+void info(HWND owner, std::wstring_view title, std::wstring_view text,
+          platform::Icon icon = platform::Icon::None);
 
 // A critical message about a failed file operation: what failed, the file, the system's reason.
 // `consequence` (optional) tells the user where things stand now.
-void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std::wstring_view file, DWORD error,
-               std::wstring_view consequence = {});
+void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std::wstring_view file,
+               DWORD error, std::wstring_view consequence = {});
 
 // The wording for a save that failed: the dialog stays open with the user's edits.
 void saveFailed(HWND owner, std::wstring_view file, DWORD error);

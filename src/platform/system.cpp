@@ -28,8 +28,8 @@ public:
         PROCESS_INFORMATION pi{};
         std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
         line.push_back(L'\0');
-        if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr,
-                            FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                            nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             return GetLastError();
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
@@ -64,9 +64,13 @@ System* current = &realSystem;
 
 } // namespace
 
-System& sys() { return *current; }
+System& sys() {
+    return *current;
+}
 
-void install(System* replacement) { current = replacement ? replacement : &realSystem; }
+void install(System* replacement) {
+    current = replacement ? replacement : &realSystem;
+}
 
 std::wstring errorText(DWORD code) {
     wchar_t* buffer = nullptr;

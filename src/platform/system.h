@@ -20,7 +20,8 @@ public:
     // Ends the program at once, without any window's close handling.
     virtual void endProgram() = 0;
     // Starts a program without waiting. Returns 0, or the system's error code.
-    virtual DWORD start(const std::wstring& application, const std::wstring& commandLine, int showCommand) = 0;
+    virtual DWORD start(const std::wstring& application, const std::wstring& commandLine,
+                        int showCommand) = 0;
     virtual bool isUserAdmin() = 0;
     // The variable's value, or nothing when it is not set.
     virtual std::optional<std::wstring> environment(std::wstring_view name) = 0;

@@ -27,7 +27,7 @@ struct Binding {
 };
 
 struct IniFile {
-    std::wstring_view name;    // in the settings folder, e.g. "settings.ini"
+    std::wstring_view name; // in the settings folder, e.g. "settings.ini"
     std::wstring_view section;
     std::wstring path() const { return settingsFile(name); }
 };

@@ -11,8 +11,12 @@ SettingsDialog::SettingsDialog(tk::FormSpec spec, IniFile file, std::span<const 
     onClick(L"cmdCancel", [this](int) { dismiss(); });
 }
 
-void SettingsDialog::LoadSettings() { settings::load(*this, file_, rows_); }
+void SettingsDialog::LoadSettings() {
+    settings::load(*this, file_, rows_);
+}
 
-bool SettingsDialog::SaveSettings() { return settings::saveAll(*this, {{file_, rows_}}); }
+bool SettingsDialog::SaveSettings() {
+    return settings::saveAll(*this, {{file_, rows_}});
+}
 
 } // namespace settings

@@ -40,9 +40,13 @@ void setAppFolder(std::wstring value) {
     folder() = std::move(value);
 }
 
-std::wstring appPath(std::wstring_view relative) { return appFolder() + std::wstring(relative); }
+std::wstring appPath(std::wstring_view relative) {
+    return appFolder() + std::wstring(relative);
+}
 
-std::wstring settingsFile(std::wstring_view name) { return appFolder() + L"\\zelqcfg\\" + std::wstring(name); }
+std::wstring settingsFile(std::wstring_view name) {
+    return appFolder() + L"\\zelqcfg\\" + std::wstring(name);
+}
 
 std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
                      bool zeroIfMissing) {
@@ -51,8 +55,8 @@ std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, st
     std::vector<wchar_t> buffer(256);
     DWORD n = 0;
     for (;;) {
-        n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                     fileName.c_str());
+        n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buffer.data(),
+                                     static_cast<DWORD>(buffer.size()), fileName.c_str());
         if (n + 1 < buffer.size() || buffer.size() >= (1u << 24))
             break;
         buffer.resize(buffer.size() * 4);

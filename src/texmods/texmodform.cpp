@@ -16,6 +16,7 @@ namespace {
 
 using tk::Kind;
 
+// clang-format off
 tk::FormSpec texModSpec() {
     return {
         .name = L"frmTexMod",
@@ -33,6 +34,7 @@ tk::FormSpec texModSpec() {
             },
     };
 }
+// clang-format on
 
 } // namespace
 
@@ -62,9 +64,10 @@ void frmTexMod::onLoad() {
     if (error) {
         folders_.clear();
         clearItems(L"cmbMods");
-        setText(L"lblDesc", platform::isFolder(root) ? L"The texture mod folder \"" + root + L"\" could not be read: " +
-                                                           platform::errorText(error)
-                                                     : L"No texture mod folder was found at \"" + root + L"\".");
+        setText(L"lblDesc", platform::isFolder(root)
+                                ? L"The texture mod folder \"" + root + L"\" could not be read: " +
+                                      platform::errorText(error)
+                                : L"No texture mod folder was found at \"" + root + L"\".");
         return;
     }
     if (!folders_.empty())
@@ -97,7 +100,8 @@ void frmTexMod::showDescription() {
         return;
     std::string bytes;
     if (const DWORD error = platform::readFile(readme, bytes)) {
-        setText(L"lblDesc", L"The description file \"" + readme + L"\" could not be read: " + platform::errorText(error));
+        setText(L"lblDesc",
+                L"The description file \"" + readme + L"\" could not be read: " + platform::errorText(error));
         return;
     }
     setText(L"lblDesc", platform::fromAnsi(describe(bytes)));

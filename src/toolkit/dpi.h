@@ -9,7 +9,9 @@ UINT dpiOf(HWND window);
 // Client size in pixels to the outer window size, at the given DPI.
 SIZE windowSizeFor(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 // Twips (1/1440 inch) to pixels at the given DPI.
-inline int twips(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), 1440); }
+inline int twips(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), 1440);
+}
 // The one dialog font: 8-point "MS Shell Dlg" at the given DPI.
 HFONT createDialogFont(UINT dpi);
 // Restricts the DLL search to the system folder, before anything else is loaded.

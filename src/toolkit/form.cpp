@@ -14,7 +14,8 @@ namespace tk {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ZelqForm";
-constexpr int kFirstId = 100; // below are IDOK and IDCANCEL, which dialog-message handling sends for Enter and Escape
+// Below are IDOK and IDCANCEL, which dialog-message handling sends for Enter and Escape.
+constexpr int kFirstId = 100;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 int gOpenForms = 0;
@@ -40,8 +41,12 @@ void registerClass() {
     done = true;
 }
 
-bool isEdit(Kind k) { return k == Kind::TextBox || k == Kind::KeyField || k == Kind::ButtonField; }
-bool isList(Kind k) { return k == Kind::DropList || k == Kind::DropCombo; }
+bool isEdit(Kind k) {
+    return k == Kind::TextBox || k == Kind::KeyField || k == Kind::ButtonField;
+}
+bool isList(Kind k) {
+    return k == Kind::DropList || k == Kind::DropCombo;
+}
 bool takesFocus(Kind k) {
     return k == Kind::Button || k == Kind::CheckBox || isList(k) || isEdit(k);
 }
@@ -66,8 +71,12 @@ Form::~Form() {
         DeleteObject(font_);
 }
 
-int Form::openForms() { return gOpenForms; }
-void Form::quitWhenLastCloses(bool on) { gQuitWhenLastCloses = on; }
+int Form::openForms() {
+    return gOpenForms;
+}
+void Form::quitWhenLastCloses(bool on) {
+    gQuitWhenLastCloses = on;
+}
 
 void Form::unloadAll() {
     while (!registry().empty()) {
@@ -99,16 +108,17 @@ bool Form::load() {
         return true;
     registerClass();
     const DWORD exStyle = WS_EX_CONTROLPARENT | (spec_.icon ? 0 : WS_EX_DLGMODALFRAME);
-    HWND hwnd = CreateWindowExW(exStyle, kClassName, std::wstring(spec_.caption).c_str(), kStyle, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    HWND hwnd =
+        CreateWindowExW(exStyle, kClassName, std::wstring(spec_.caption).c_str(), kStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd)
         throw std::runtime_error("The window could not be created.");
     ++gOpenForms;
 
     if (spec_.icon) {
         const HINSTANCE inst = GetModuleHandleW(nullptr);
-        const auto big = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 0, 0,
-                                                       LR_DEFAULTSIZE | LR_SHARED));
+        const auto big = static_cast<HICON>(
+            LoadImageW(inst, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
         const auto small = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
                                                          GetSystemMetrics(SM_CXSMICON),
                                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
@@ -153,7 +163,8 @@ void Form::activate() {
     SetActiveWindow(hwnd_);
     HWND focus = GetFocus();
     if (!focus || GetAncestor(focus, GA_ROOT) != hwnd_) {
-        HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        HWND target =
+            lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
         if (target)
             SetFocus(target);
     }
@@ -243,8 +254,9 @@ void Form::createControls() {
         if (takesFocus(c.kind))
             style |= WS_TABSTOP | WS_GROUP;
         const bool captioned = c.kind != Kind::DropList && c.kind != Kind::Line && c.kind != Kind::Picture;
-        b.hwnd = CreateWindowExW(ex, cls, captioned ? std::wstring(c.caption).c_str() : L"", style, 0, 0, 10, 10,
-                                 hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), inst, nullptr);
+        b.hwnd =
+            CreateWindowExW(ex, cls, captioned ? std::wstring(c.caption).c_str() : L"", style, 0, 0, 10, 10,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), inst, nullptr);
         if (!b.hwnd)
             throw std::runtime_error("A control could not be created.");
         if (isList(c.kind)) {
@@ -345,7 +357,8 @@ void Form::paintBackground(HDC dc) {
     GetClientRect(hwnd_, &r);
     FillRect(dc, &r, backBrush());
     if (background_)
-        drawBitmap(dc, background_, backgroundSize_, 0, 0, MulDiv(backgroundSize_.cx, static_cast<int>(dpi_), 96),
+        drawBitmap(dc, background_, backgroundSize_, 0, 0,
+                   MulDiv(backgroundSize_.cx, static_cast<int>(dpi_), 96),
                    MulDiv(backgroundSize_.cy, static_cast<int>(dpi_), 96));
 }
 
@@ -360,7 +373,9 @@ const Form::Built& Form::at(std::wstring_view name, int index) const {
     return const_cast<Form*>(this)->at(name, index);
 }
 
-HWND Form::item(std::wstring_view name, int index) const { return at(name, index).hwnd; }
+HWND Form::item(std::wstring_view name, int index) const {
+    return at(name, index).hwnd;
+}
 
 bool Form::has(std::wstring_view name, int index) const {
     for (const Control& c : spec_.controls)
@@ -369,9 +384,13 @@ bool Form::has(std::wstring_view name, int index) const {
     return false;
 }
 
-Kind Form::kind(std::wstring_view name, int index) const { return at(name, index).spec->kind; }
+Kind Form::kind(std::wstring_view name, int index) const {
+    return at(name, index).spec->kind;
+}
 
-std::wstring Form::text(std::wstring_view name, int index) const { return windowText(item(name, index)); }
+std::wstring Form::text(std::wstring_view name, int index) const {
+    return windowText(item(name, index));
+}
 
 void Form::setText(std::wstring_view name, std::wstring_view text, int index) {
     SetWindowTextW(item(name, index), std::wstring(text).c_str());
@@ -423,17 +442,25 @@ std::wstring Form::itemText(std::wstring_view name, int position, int index) con
     return s;
 }
 
-void Form::clearItems(std::wstring_view name, int index) { SendMessageW(item(name, index), CB_RESETCONTENT, 0, 0); }
+void Form::clearItems(std::wstring_view name, int index) {
+    SendMessageW(item(name, index), CB_RESETCONTENT, 0, 0);
+}
 
 void Form::addItem(std::wstring_view name, std::wstring_view text, int index) {
     SendMessageW(item(name, index), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
 }
 
-bool Form::enabled(std::wstring_view name, int index) const { return IsWindowEnabled(item(name, index)) != FALSE; }
+bool Form::enabled(std::wstring_view name, int index) const {
+    return IsWindowEnabled(item(name, index)) != FALSE;
+}
 
-void Form::enable(std::wstring_view name, bool on, int index) { EnableWindow(item(name, index), on ? TRUE : FALSE); }
+void Form::enable(std::wstring_view name, bool on, int index) {
+    EnableWindow(item(name, index), on ? TRUE : FALSE);
+}
 
-void Form::focusControl(std::wstring_view name, int index) { SetFocus(item(name, index)); }
+void Form::focusControl(std::wstring_view name, int index) {
+    SetFocus(item(name, index));
+}
 
 void Form::onClick(std::wstring_view name, Handler handler) {
     // Handlers are attached to the table rows, so they survive unloading and loading again.
@@ -539,7 +566,8 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             FillRect(di->hDC, &di->rcItem, backBrush());
             // The picture keeps its natural size at 96 DPI and scales with the display.
             drawBitmap(di->hDC, it->second, SIZE{bm.bmWidth, bm.bmHeight}, di->rcItem.left, di->rcItem.top,
-                       MulDiv(bm.bmWidth, static_cast<int>(dpi_), 96), MulDiv(bm.bmHeight, static_cast<int>(dpi_), 96));
+                       MulDiv(bm.bmWidth, static_cast<int>(dpi_), 96),
+                       MulDiv(bm.bmHeight, static_cast<int>(dpi_), 96));
         }
         return TRUE;
     }

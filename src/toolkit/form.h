@@ -29,22 +29,22 @@ enum class Kind {
 struct Control {
     std::wstring_view name;
     Kind kind = Kind::Label;
-    std::wstring_view caption = {}; // caption, initial text
+    std::wstring_view caption = {};               // caption, initial text
     int left = 0, top = 0, width = 0, height = 0; // twips, relative to `frame` when set
-    int tab = -1;                   // position in the tab order; -1 keeps table order after those given
+    int tab = -1; // position in the tab order; -1 keeps table order after those given
     bool enabled = true;
     std::wstring_view frame = {};
-    int index = 0;                  // entry of a control array, from 1; 0 for a single control
+    int index = 0; // entry of a control array, from 1; 0 for a single control
     std::vector<std::wstring_view> items = {};
-    int picture = 0;                // resource id for Kind::Picture
+    int picture = 0; // resource id for Kind::Picture
 };
 
 struct FormSpec {
     std::wstring_view name;
     std::wstring_view caption;
-    int width = 0, height = 0;   // client area in twips
-    bool icon = false;           // shows the program's icon
-    int background = 0;          // JPEG resource drawn at the top-left corner, 0 for none
+    int width = 0, height = 0;        // client area in twips
+    bool icon = false;                // shows the program's icon
+    int background = 0;               // JPEG resource drawn at the top-left corner, 0 for none
     COLORREF backColor = CLR_INVALID; // CLR_INVALID: the system's dialog colour
     std::vector<Control> controls;
 };
@@ -152,11 +152,11 @@ private:
     SIZE backgroundSize_{};
     HWND lastFocus_ = nullptr;
     Form* opener_ = nullptr;
-    std::vector<Built> built_;                           // in table order
-    std::vector<Handler> clicks_, dblClicks_;            // by table row, kept across loads
+    std::vector<Built> built_;                              // in table order
+    std::vector<Handler> clicks_, dblClicks_;               // by table row, kept across loads
     std::map<std::pair<std::wstring, int>, size_t> byName_; // name and entry to built_ position
-    std::map<int, HBITMAP> pictures_;                    // picture control id to its bitmap
-    std::set<std::pair<HWND, WPARAM>> keysDown_;         // key fields: keys pressed while focused
+    std::map<int, HBITMAP> pictures_;                       // picture control id to its bitmap
+    std::set<std::pair<HWND, WPARAM>> keysDown_;            // key fields: keys pressed while focused
 };
 
 } // namespace tk

@@ -5,8 +5,9 @@
 using namespace harness;
 
 namespace {
-const char* kDefaults = "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\nDX/ANTIALIASING = 0\r\n"
-                        "DX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n";
+const char* kDefaults =
+    "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\nDX/ANTIALIASING = 0\r\n"
+    "DX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n";
 }
 
 class MainWindow : public WindowTest {
@@ -48,14 +49,16 @@ TEST_F(MainWindow, EditsReachTheFilesExactly) {
     type(form, L"txtThrottle", L"abc");
     click(form, L"chkWindow");
     click(form, L"cmdOk");
-    EXPECT_EQ(read(gameFile), "DX/ADAPTER = 2\r\nDX/RES/WIDTH = \r\nDX/RES/HEIGHT = 768\r\nDX/ANTIALIASING = 2\r\n"
-                              "DX/FOG = 2\r\nLANGUAGE = 4\r\nDX/WINDOWED = 0\r\n");
+    EXPECT_EQ(read(gameFile),
+              "DX/ADAPTER = 2\r\nDX/RES/WIDTH = \r\nDX/RES/HEIGHT = 768\r\nDX/ANTIALIASING = 2\r\n"
+              "DX/FOG = 2\r\nLANGUAGE = 4\r\nDX/WINDOWED = 0\r\n");
     EXPECT_EQ(read(settingsFile), "; mine\r\n[General]\r\nUseOverlay=0\r\nSleepTime=abc\r\nOther=keep\r\n");
     EXPECT_EQ(rec.ended, 1);
 }
 
 TEST_F(MainWindow, RefusedAndMissingLinesKeepTheControlsState) {
-    write(gameFile, "DX/ADAPTER=1\r\nDX/RES/WIDTH = 1280 = junk\r\nDX/RES/HEIGHT = 720\r\nDX/ANTIALIASING = 7\r\n");
+    write(gameFile,
+          "DX/ADAPTER=1\r\nDX/RES/WIDTH = 1280 = junk\r\nDX/RES/HEIGHT = 720\r\nDX/ANTIALIASING = 7\r\n");
     form.show();
     EXPECT_EQ(form.selected(L"cmbVideo"), -1);
     EXPECT_EQ(form.text(L"txtXres"), L"1280");

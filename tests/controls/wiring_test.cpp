@@ -21,7 +21,7 @@ TEST_F(WindowTest, ControllerDialogOpensTheButtonMappingDialogsOnce) {
     type(gs, L"txtUp", L"38");
     const HWND before = gs.hwnd();
     click(controls, L"cmdGSCFG");
-    EXPECT_EQ(gs.hwnd(), before);          // brought forward, not loaded again
+    EXPECT_EQ(gs.hwnd(), before);        // brought forward, not loaded again
     EXPECT_EQ(gs.text(L"txtUp"), L"38"); // edits in progress stay
     click(gs, L"cmdCancel");
     click(vr, L"cmdOk");

@@ -36,20 +36,29 @@ struct Odd {
     std::wstring expected; // empty: the key counts as missing
 };
 
-std::string head(const Probe& p) { return std::string("[") + p.section + "]"; }
-std::string longValue() { return std::string(10000, 'x'); }
+std::string head(const Probe& p) {
+    return std::string("[") + p.section + "]";
+}
+std::string longValue() {
+    return std::string(10000, 'x');
+}
 
 const Odd kOdd[] = {
     {"Blanks", [](const Probe& p) { return head(p) + "\r\n  " + p.key + " \t=\t  25  \t\r\n"; }, L"25"},
     {"Quotes", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=\"25\"\r\n"; }, L"25"},
-    {"Duplicates", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=25\r\n" + p.key + "=99\r\n"; }, L"25"},
+    {"Duplicates", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=25\r\n" + p.key + "=99\r\n"; },
+     L"25"},
     {"OutsideSection",
-     [](const Probe& p) { return std::string(p.key) + "=25\r\n[Elsewhere]\r\n" + p.key + "=26\r\n" + head(p) + "\r\n"; },
+     [](const Probe& p) {
+         return std::string(p.key) + "=25\r\n[Elsewhere]\r\n" + p.key + "=26\r\n" + head(p) + "\r\n";
+     },
      L""},
-    {"NoFinalLineBreak", [](const Probe& p) { return "; hand made\r\n" + head(p) + "\r\n" + p.key + "=25"; }, L"25"},
+    {"NoFinalLineBreak", [](const Probe& p) { return "; hand made\r\n" + head(p) + "\r\n" + p.key + "=25"; },
+     L"25"},
     {"LongValue", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=" + longValue() + "\r\n"; },
      std::wstring(10000, L'x')},
-    {"HighBytes", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=Caf\xe9 \xb5s\r\n"; }, L"Caf\u00e9 \u00b5s"},
+    {"HighBytes", [](const Probe& p) { return head(p) + "\r\n" + p.key + "=Caf\xe9 \xb5s\r\n"; },
+     L"Caf\u00e9 \u00b5s"},
     {"UnixLineEnds", [](const Probe& p) { return head(p) + "\n" + p.key + "=25\n"; }, L"25"},
     {"Garbage", [](const Probe& p) { return "\x01\x02[[[\r\n=\r\n" + head(p) + "\r\n=25\r\n" + p.key; }, L""},
 };
@@ -98,8 +107,9 @@ TEST_P(OddFile, ReadsAsTheProfileReaderDefines) {
     EXPECT_TRUE(rec.messages.empty());
     // What was shown is what is stored now.
     const std::wstring file = game.settings(p.file);
-    const std::wstring stored = settings::ReadIni(file, std::wstring(p.section, p.section + strlen(p.section)),
-                                                  std::wstring(p.key, p.key + strlen(p.key)), false);
+    const std::wstring stored =
+        settings::ReadIni(file, std::wstring(p.section, p.section + strlen(p.section)),
+                          std::wstring(p.key, p.key + strlen(p.key)), false);
     EXPECT_EQ(stored, shown == L"" ? L"" : shown);
 }
 

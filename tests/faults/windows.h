@@ -37,6 +37,7 @@ template <class F> std::function<tk::Form&()> from(std::function<tk::Form&()> op
     };
 }
 
+// clang-format off
 inline const std::vector<SavingWindow>& savingWindows() {
     static const std::vector<SavingWindow> all = {
         {"main", openMain, L"txtThrottle", 0, {L"\\morvex2006.ini", L"\\zelqcfg\\settings.ini"}},
@@ -60,5 +61,7 @@ inline const std::vector<std::wstring>& allFiles() {
         L"\\zelqcfg\\gearshift.ini", L"\\zelqcfg\\vrbuttons.ini"};
     return files;
 }
+
+// clang-format on
 
 } // namespace faults

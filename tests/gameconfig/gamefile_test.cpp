@@ -5,8 +5,9 @@
 using namespace gameconfig;
 
 namespace {
-const char* kSample = "DX/ADAPTER = 1\r\nDX/RES/WIDTH = 1024\r\nDX/RES/HEIGHT = 768\r\nDX/ANTIALIASING = 2\r\n"
-                      "DX/FOG = 0\r\nLANGUAGE = 3\r\nDX/WINDOWED = 1\r\n";
+const char* kSample =
+    "DX/ADAPTER = 1\r\nDX/RES/WIDTH = 1024\r\nDX/RES/HEIGHT = 768\r\nDX/ANTIALIASING = 2\r\n"
+    "DX/FOG = 0\r\nLANGUAGE = 3\r\nDX/WINDOWED = 1\r\n";
 }
 
 TEST(GameFile, ReadsEachLineByPosition) {
@@ -33,13 +34,14 @@ TEST(GameFile, NamesAreNotLookedAtOnlyPositions) {
 TEST(GameFile, TakesThePieceBetweenTheFirstTwoSeparators) {
     const auto p = pieces("X = 0\r\nDX/RES/WIDTH = 1024 = more text\r\nDX/RES/HEIGHT =  768 \r\n");
     EXPECT_EQ(p[Width], "1024");
-    EXPECT_EQ(p[Height], " 768 "); // text boxes take the piece with its spaces
+    EXPECT_EQ(p[Height], " 768 ");                       // text boxes take the piece with its spaces
     EXPECT_EQ(parse("DX/ADAPTER =  2 \r\n").adapter, 2); // numbers may carry blanks
 }
 
 TEST(GameFile, RefusedLinesLeaveTheirControlAlone) {
-    const Loaded l = parse("DX/ADAPTER=1\r\nDX/RES/WIDTH 1024\r\nH = x\r\nDX/ANTIALIASING = 7\r\nDX/FOG = 3\r\n"
-                           "LANGUAGE = -2\r\nDX/WINDOWED = abc\r\n");
+    const Loaded l =
+        parse("DX/ADAPTER=1\r\nDX/RES/WIDTH 1024\r\nH = x\r\nDX/ANTIALIASING = 7\r\nDX/FOG = 3\r\n"
+              "LANGUAGE = -2\r\nDX/WINDOWED = abc\r\n");
     EXPECT_FALSE(l.adapter);      // no " = "
     EXPECT_FALSE(l.width);        // no separator
     EXPECT_EQ(l.height, "x");     // text is taken as it is
@@ -77,8 +79,9 @@ TEST(GameFile, AcceptsEveryLineEnding) {
 }
 
 TEST(GameFile, WritesTheSevenLinesExactly) {
-    EXPECT_EQ(format(Values{}, 0), "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\n"
-                                   "DX/ANTIALIASING = 0\r\nDX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n");
+    EXPECT_EQ(format(Values{}, 0),
+              "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\n"
+              "DX/ANTIALIASING = 0\r\nDX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n");
     Values v;
     v.adapter = -1;
     v.width = "";

@@ -67,13 +67,17 @@ void removeTree(const std::wstring& dir) {
 }
 } // namespace
 
-GameFolder::~GameFolder() { removeTree(path_); }
+GameFolder::~GameFolder() {
+    removeTree(path_);
+}
 
-std::wstring GameFolder::file(std::wstring_view relative) const { return path_ + std::wstring(relative); }
+std::wstring GameFolder::file(std::wstring_view relative) const {
+    return path_ + std::wstring(relative);
+}
 
 std::string read(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string out;
@@ -86,16 +90,21 @@ std::string read(const std::wstring& path) {
 }
 
 void write(const std::wstring& path, std::string_view bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << "cannot create test file";
     DWORD wrote = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
     CloseHandle(h);
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-void makeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+void makeFolder(const std::wstring& path) {
+    CreateDirectoryW(path.c_str(), nullptr);
+}
 
 void setReadOnly(const std::wstring& path, bool on) {
     SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
@@ -148,7 +157,8 @@ void pick(tk::Form& form, std::wstring_view name, int position, int index) {
     if (!IsWindowEnabled(h))
         return;
     SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h));
+    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(h));
     pump();
 }
 
@@ -204,7 +214,9 @@ void closeBox(tk::Form& form) {
     pump();
 }
 
-void pump() { tk::pumpMessages(); }
+void pump() {
+    tk::pumpMessages();
+}
 
 RECT placeOf(tk::Form& form, std::wstring_view name, int index) {
     HWND h = form.item(name, index);

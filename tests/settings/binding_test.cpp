@@ -8,6 +8,7 @@ using tk::Kind;
 
 namespace {
 
+// clang-format off
 tk::FormSpec bindingSpec() {
     return {.name = L"frmBind",
             .caption = L"Binding",
@@ -23,6 +24,7 @@ tk::FormSpec bindingSpec() {
                 {.name = L"txtB", .kind = Kind::ButtonField, .caption = L"Text1", .left = 100, .top = 1700, .width = 500, .height = 285},
             }};
 }
+// clang-format on
 
 const Binding kRows[] = {
     {L"A", L"chkA", Encoding::Check},

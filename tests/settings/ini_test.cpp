@@ -35,7 +35,8 @@ TEST_F(Ini, WritesInPlaceAndKeepsEverythingElse) {
     write(file, "; comment\r\n[General]\r\nSleepTime=5\r\nUnknown=x\r\n[Other]\r\nKey=1\r\n");
     ASSERT_EQ(WriteIni(file, L"General", L"SleepTime", L"60"), 0u);
     ASSERT_EQ(WriteIni(file, L"General", L"NewKey", L"7"), 0u);
-    EXPECT_EQ(read(file), "; comment\r\n[General]\r\nSleepTime=60\r\nUnknown=x\r\nNewKey=7\r\n[Other]\r\nKey=1\r\n");
+    EXPECT_EQ(read(file),
+              "; comment\r\n[General]\r\nSleepTime=60\r\nUnknown=x\r\nNewKey=7\r\n[Other]\r\nKey=1\r\n");
 }
 
 TEST_F(Ini, ANewFileIsAnsiWithoutMark) {

@@ -6,6 +6,7 @@ using tk::Kind;
 
 namespace {
 
+// clang-format off
 tk::FormSpec sampleSpec() {
     return {.name = L"frmSample",
             .caption = L"Sample",
@@ -22,6 +23,7 @@ tk::FormSpec sampleSpec() {
                 {.name = L"lblA", .kind = Kind::Label, .caption = L"Label", .left = 120, .top = 700, .width = 900, .height = 195},
             }};
 }
+// clang-format on
 
 struct Sample : tk::Form {
     Sample() : Form(sampleSpec()) {
