@@ -2,6 +2,7 @@
 #include "bindings/layout.h"
 
 #include "settings/binding.h"
+#include "settings/joystick.h"
 
 namespace bindings {
 namespace {
@@ -77,7 +78,7 @@ tk::FormSpec gearShiftSpec() {
                  .top = 2520,
                  .width = 2895,
                  .height = 315,
-                 .items = joystickItems()});
+                 .items = settings::joystickItems()});
     c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240,
                       2880, 4410));
     block(1, L"txtUpB", L"txtDownB", L"txtGearB", Kind::ButtonField, L"Label20", L"Label19", buttonLabels);

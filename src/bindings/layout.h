@@ -50,9 +50,4 @@ inline tk::Control button(std::wstring_view name, std::wstring_view caption, int
             .height = height};
 }
 
-inline std::vector<std::wstring_view> joystickItems() {
-    return {L"None", L"1",  L"2",  L"3",  L"4",  L"5",  L"6",  L"7", L"8",
-            L"9",    L"10", L"11", L"12", L"13", L"14", L"15", L"16"};
-}
-
 } // namespace bindings::layout

@@ -3,6 +3,7 @@
 
 #include "platform/report.h"
 #include "settings/binding.h"
+#include "settings/joystick.h"
 
 namespace bindings {
 namespace {
@@ -74,7 +75,7 @@ tk::FormSpec viewButtonSpec() {
                  .top = 3840,
                  .width = 2895,
                  .height = 315,
-                 .items = joystickItems()});
+                 .items = settings::joystickItems()});
     c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240,
                       4320, 4410));
     c.push_back(label(L"Label14", L"View Buttons (Joystick)", 1560, 4680, 1800));

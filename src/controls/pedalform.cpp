@@ -1,5 +1,6 @@
 #include "controls/pedalform.h"
 
+#include "controls/wheelrows.h"
 #include "settings/binding.h"
 
 namespace controls {
@@ -9,8 +10,7 @@ using settings::Binding;
 using settings::Encoding;
 using tk::Kind;
 
-// The labels end where the control beside them begins, and the dead zone label is one line high,
-// so that no label covers a neighbour; the longest one starts a little further left for its text.
+// The longest label starts a little further left for its text.
 tk::FormSpec pedalSpec() {
     return {
         .name = L"frmPedal",
@@ -18,13 +18,7 @@ tk::FormSpec pedalSpec() {
         .width = 4830,
         .height = 3375,
         // clang-format off
-        .controls =
-            {
-                {.name = L"Label12", .kind = Kind::Label, .caption = L"Joystick ID:", .left = 360, .top = 120, .width = 960, .height = 255},
-                {.name = L"cmbJID", .kind = Kind::DropList, .left = 1320, .top = 120, .width = 2895, .height = 315,
-                 .items = {L"None", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16"}},
-                {.name = L"Label1", .kind = Kind::Label, .caption = L"Dead Zone (0 to 10,000):", .left = 360, .top = 600, .width = 1920, .height = 360},
-                {.name = L"txtDZ", .kind = Kind::TextBox, .caption = L"2000", .left = 2280, .top = 480, .width = 1935, .height = 375},
+        .controls = withJoystickAndDeadZone({
                 {.name = L"Label2", .kind = Kind::Label, .caption = L"Accelerator Axis:", .left = 960, .top = 1200, .width = 1185, .height = 195},
                 {.name = L"cmbGasAxis", .kind = Kind::DropList, .left = 2280, .top = 1080, .width = 1935, .height = 315,
                  .items = {L"X", L"Y", L"Z", L"RX", L"RY", L"RZ"}},
@@ -39,7 +33,7 @@ tk::FormSpec pedalSpec() {
                  .items = {L"Full", L"Top", L"Bottom"}},
                 {.name = L"cmdOk", .kind = Kind::Button, .caption = L"Ok", .left = 720, .top = 2880, .width = 1455, .height = 375},
                 {.name = L"cmdCancel", .kind = Kind::Button, .caption = L"Cancel", .left = 2520, .top = 2880, .width = 1455, .height = 375},
-            },
+            }),
         // clang-format on
     };
 }
