@@ -221,7 +221,8 @@ void frmControls::advancedSetup(std::wstring_view relative, std::wstring_view fa
     DWORD error = ERROR_FILE_NOT_FOUND;
     if (n > 0 && n < MAX_PATH) {
         const std::wstring notepad = std::wstring(folder, n) + L"\\notepad.exe";
-        const std::wstring commandLine = notepad + L" \"" + settings::appPath(relative) + L"\"";
+        // Both paths quoted: a Windows folder or a game folder may hold blanks.
+        const std::wstring commandLine = L"\"" + notepad + L"\" \"" + settings::appPath(relative) + L"\"";
         error = platform::sys().start(notepad, commandLine, SW_SHOWNORMAL);
     }
     if (error)

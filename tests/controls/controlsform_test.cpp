@@ -124,10 +124,11 @@ TEST_F(ControlsDialog, AdvancedSetupStartsTheSystemsNotepadByItsFullPath) {
     click(form, L"cmdXIAdv");
     ASSERT_EQ(rec.started.size(), 2u);
     EXPECT_EQ(rec.started[0].application, notepad);
-    EXPECT_EQ(rec.started[0].commandLine, notepad + L" \"" + game.path() + L"\\zelqcfg\\FF.ini\"");
+    EXPECT_EQ(rec.started[0].commandLine, L"\"" + notepad + L"\" \"" + game.path() + L"\\zelqcfg\\FF.ini\"");
     EXPECT_EQ(rec.started[0].show, SW_SHOWNORMAL);
     EXPECT_EQ(rec.started[1].application, notepad);
-    EXPECT_EQ(rec.started[1].commandLine, notepad + L" \"" + game.path() + L"\\zelqcfg\\Xinput.ini\"");
+    EXPECT_EQ(rec.started[1].commandLine,
+              L"\"" + notepad + L"\" \"" + game.path() + L"\\zelqcfg\\Xinput.ini\"");
     EXPECT_TRUE(rec.messages.empty());
 
     rec.startError = ERROR_FILE_NOT_FOUND;
