@@ -82,15 +82,14 @@ tk::FormSpec enhancementSpec() {
 
 const settings::IniFile kSettings{L"settings.ini", L"General"};
 
-// Loading runs in two parts around the filling of the dependent lists: the stored course and
-// class positions index the lists of the stored types, so both types come first.
-const Binding kLoadBeforeLists[] = {
+// Every key, in the order in which the keys are written.
+const Binding kKeys[] = {
     {L"BroadcastOutputs", L"chkOutputs", Encoding::Check},
     {L"UseOverlay", L"chkOverlay", Encoding::Check},
     {L"ForceMenusto43", L"chk43", Encoding::Check},
     {L"ArcadeMode", L"chkArcade", Encoding::Check},
-    {L"EnableBonusSongs", L"chkBonusSongs", Encoding::Check},
     {L"EnableBonusCars", L"chkBonusCars", Encoding::Check},
+    {L"EnableBonusSongs", L"chkBonusSongs", Encoding::Check},
     {L"UseHUD", L"chkUseHud", Encoding::Check},
     {L"SlaveorMaster", L"cmbMS", Encoding::List},
     {L"LanCar", L"cmbCar", Encoding::List},
@@ -102,38 +101,17 @@ const Binding kLoadBeforeLists[] = {
     {L"LanMaxPlayers", L"cmbMaxP", Encoding::List},
     {L"LanCourseType", L"cmbCourseType", Encoding::List},
     {L"LanCarType", L"cmbCarType", Encoding::List},
-};
-const Binding kLoadAfterLists[] = {
     {L"LanCourse", L"cmbCourse", Encoding::List},
     {L"LanCarClass", L"cmbCarClass", Encoding::List},
     {L"LanNoCatchUp", L"chkNoCatchup", Encoding::Check},
     {L"LanNoCollisions", L"chkNoCollisions", Encoding::Check},
 };
 
-// The order in which the keys are written.
-const Binding kSave[] = {
-    {L"BroadcastOutputs", L"chkOutputs", Encoding::Check},
-    {L"UseOverlay", L"chkOverlay", Encoding::Check},
-    {L"ForceMenusto43", L"chk43", Encoding::Check},
-    {L"ArcadeMode", L"chkArcade", Encoding::Check},
-    {L"EnableBonusCars", L"chkBonusCars", Encoding::Check},
-    {L"EnableBonusSongs", L"chkBonusSongs", Encoding::Check},
-    {L"UseHUD", L"chkUseHud", Encoding::Check},
-    {L"SlaveorMaster", L"cmbMS", Encoding::List},
-    {L"LanCar", L"cmbCar", Encoding::List},
-    {L"LanCarMode", L"cmbCarMode", Encoding::List},
-    {L"LanTrans", L"cmbTrans", Encoding::List},
-    {L"LanCarColor", L"cmbColor", Encoding::List},
-    {L"LanSong", L"cmbSong", Encoding::List},
-    {L"LanLobbyName", L"txtLobbyName", Encoding::Text, 0, false},
-    {L"LanMaxPlayers", L"cmbMaxP", Encoding::List},
-    {L"LanCourseType", L"cmbCourseType", Encoding::List},
-    {L"LanCarType", L"cmbCarType", Encoding::List},
-    {L"LanCourse", L"cmbCourse", Encoding::List},
-    {L"LanCarClass", L"cmbCarClass", Encoding::List},
-    {L"LanNoCatchUp", L"chkNoCatchup", Encoding::Check},
-    {L"LanNoCollisions", L"chkNoCollisions", Encoding::Check},
-};
+// Loading reads the same keys in another order, in two parts around the filling of the dependent
+// lists: the stored course and class positions index the lists of the stored types, so both
+// types come first. The numbers are positions in kKeys.
+constexpr size_t kLoadBeforeLists[] = {0, 1, 2, 3, 5, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+constexpr size_t kLoadAfterLists[] = {17, 18, 19, 20};
 
 } // namespace
 
@@ -155,16 +133,18 @@ void FrmEnhancement::LoadSettings() {
     PrevCarType.reset();
     // A value that does not convert, or that its list refuses (a course beyond the list of the
     // stored type), loads like a missing key.
-    settings::load(*this, kSettings, kLoadBeforeLists);
+    for (size_t row : kLoadBeforeLists)
+        settings::loadRow(*this, kSettings, kKeys[row]);
     SetCarBox();
     SetCourseBox();
-    settings::load(*this, kSettings, kLoadAfterLists);
+    for (size_t row : kLoadAfterLists)
+        settings::loadRow(*this, kSettings, kKeys[row]);
     PrevCourseType = selected(L"cmbCourseType");
     PrevCarType = selected(L"cmbCarType");
 }
 
 bool FrmEnhancement::SaveSettings() {
-    if (!settings::saveAll(*this, {{kSettings, kSave}}))
+    if (!settings::saveAll(*this, {{kSettings, kKeys}}))
         return false;
     // Only a stored value reaches the game's file, so the flag follows the file.
     settings::gUseOverlay = static_cast<int16_t>(check(L"chkOverlay"));

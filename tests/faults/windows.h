@@ -1,14 +1,10 @@
 #pragma once
 // Every window that saves, as the fault and odd-file suites drive them: how to open it as a
 // player would, one text control to edit, and the files its Ok writes, in order.
-#include "app/mainform.h"
-#include "bindings/bindings.h"
-#include "controls/controlsform.h"
-#include "controls/pedalform.h"
-#include "controls/wheelform.h"
-#include "enhancements/enhancement.h"
+#include "bench/windows.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,32 +18,25 @@ struct SavingWindow {
     std::vector<std::wstring> files; // relative to the game folder, in the order Ok writes them
 };
 
-inline tk::Form& openMain() {
-    app::form1().show();
-    return app::form1();
-}
-inline tk::Form& openControls() {
-    controls::controlsForm().show(&openMain());
-    return controls::controlsForm();
-}
-template <class F> std::function<tk::Form&()> from(std::function<tk::Form&()> opener, F& (*get)()) {
-    return [opener, get]() -> tk::Form& {
-        get().show(&opener());
-        return get();
-    };
+// Opens the window of that form name the way the program's buttons do.
+inline std::function<tk::Form&()> opening(std::wstring_view formName) {
+    for (const bench::Window& w : bench::windows())
+        if (w.form().spec().name == formName)
+            return w.open;
+    throw std::invalid_argument("no such window");
 }
 
 // clang-format off
 inline const std::vector<SavingWindow>& savingWindows() {
     static const std::vector<SavingWindow> all = {
-        {"main", openMain, L"txtThrottle", 0, {L"\\morvex2006.ini", L"\\zelqcfg\\settings.ini"}},
-        {"controls", openControls, L"txtXIMulti", 0,
+        {"main", opening(L"Form1"), L"txtThrottle", 0, {L"\\morvex2006.ini", L"\\zelqcfg\\settings.ini"}},
+        {"controls", opening(L"frmControls"), L"txtXIMulti", 0,
          {L"\\zelqcfg\\xinput.ini", L"\\zelqcfg\\ff.ini", L"\\zelqcfg\\settings.ini"}},
-        {"wheel", from(openControls, controls::wheelForm), L"txtDZ", 0, {L"\\zelqcfg\\wheel.ini"}},
-        {"pedal", from(openControls, controls::pedalForm), L"txtDZ", 0, {L"\\zelqcfg\\pedals.ini"}},
-        {"gearshift", from(openControls, bindings::gearShiftForm), L"txtUpB", 0, {L"\\zelqcfg\\gearshift.ini"}},
-        {"viewbuttons", from(openControls, bindings::viewButtonForm), L"txtCamera", 1, {L"\\zelqcfg\\vrbuttons.ini"}},
-        {"enhancements", from(openMain, enhancements::frmEnhancement), L"txtLobbyName", 0,
+        {"wheel", opening(L"frmWheel"), L"txtDZ", 0, {L"\\zelqcfg\\wheel.ini"}},
+        {"pedal", opening(L"frmPedal"), L"txtDZ", 0, {L"\\zelqcfg\\pedals.ini"}},
+        {"gearshift", opening(L"frmGS"), L"txtUpB", 0, {L"\\zelqcfg\\gearshift.ini"}},
+        {"viewbuttons", opening(L"frmVR"), L"txtCamera", 1, {L"\\zelqcfg\\vrbuttons.ini"}},
+        {"enhancements", opening(L"frmEnhancement"), L"txtLobbyName", 0,
          {L"\\zelqcfg\\settings.ini"}},
     };
     return all;
