@@ -10,6 +10,8 @@
 #include "settings/binding.h"
 #include "texmods/texmodform.h"
 
+#include "resource.h"
+
 #include <commctrl.h>
 
 namespace app {
@@ -25,7 +27,7 @@ tk::FormSpec mainSpec() {
         .width = 7980,
         .height = 4965,
         .icon = true,
-        .background = kBackgroundPicture,
+        .background = IDR_BACKGROUND,
         .backColor = RGB(240, 240, 240),
         .controls =
             {
@@ -83,8 +85,8 @@ Form1& form1() {
 bool InitComCtl() {
     // Errors are ignored: the program runs with whatever controls the system offers.
     INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = 8;
-    icc.dwICC = 0x200; // ICC_USEREX_CLASSES
+    icc.dwSize = sizeof icc; // 8 bytes
+    icc.dwICC = ICC_USEREX_CLASSES;
     return InitCommonControlsEx(&icc) != FALSE;
 }
 

@@ -31,7 +31,4 @@ Form1& form1();
 // True when the common-controls initialisation raised no error.
 bool InitComCtl();
 
-// Resource ids of the pictures.
-inline constexpr int kBackgroundPicture = 101;
-
 } // namespace app

@@ -28,7 +28,4 @@ frmGS& gearShiftForm();
 frmVR& viewButtonForm();
 frmHat& hatForm();
 
-// Resource id of the hat legend picture.
-inline constexpr int kHatPicture = 102;
-
 } // namespace bindings

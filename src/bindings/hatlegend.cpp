@@ -1,6 +1,8 @@
 #include "bindings/bindings.h"
 #include "bindings/layout.h"
 
+#include "resource.h"
+
 namespace bindings {
 namespace {
 
@@ -16,7 +18,7 @@ tk::FormSpec hatSpec() {
                  .top = 0,
                  .width = 3000,
                  .height = 2910,
-                 .picture = kHatPicture},
+                 .picture = IDR_HAT_LEGEND},
                 layout::button(L"cmdOk", L"Ok", 960, 3000, 1335),
             }};
 }

@@ -1,5 +1,6 @@
 #include "platform/report.h"
 
+#include <exception>
 #include <string>
 
 namespace report {
@@ -32,6 +33,17 @@ void unexpected(HWND owner, std::wstring_view what) {
     std::wstring text = L"An unexpected error occurred:\r\n\r\n";
     text += what;
     platform::sys().message(owner, text, L"Error", platform::Icon::Critical);
+}
+
+void unexpectedException(HWND owner) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        const char* what = e.what();
+        unexpected(owner, std::wstring(what, what + std::char_traits<char>::length(what)));
+    } catch (...) {
+        unexpected(owner, L"unknown error");
+    }
 }
 
 } // namespace report

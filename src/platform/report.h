@@ -20,5 +20,7 @@ void saveFailed(HWND owner, std::wstring_view file, DWORD error);
 
 // An unexpected error caught at the window procedure, so that it never reaches Windows.
 void unexpected(HWND owner, std::wstring_view what);
+// The same for the exception being handled: call it inside a catch block.
+void unexpectedException(HWND owner);
 
 } // namespace report

@@ -4,6 +4,8 @@
 #include "toolkit/dpi.h"
 #include "toolkit/picture.h"
 
+#include "resource.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -118,8 +120,8 @@ bool Form::load() {
     if (spec_.icon) {
         const HINSTANCE inst = GetModuleHandleW(nullptr);
         const auto big = static_cast<HICON>(
-            LoadImageW(inst, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-        const auto small = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+            LoadImageW(inst, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        const auto small = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                                          GetSystemMetrics(SM_CXSMICON),
                                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -133,8 +135,8 @@ bool Form::load() {
 
     try {
         onLoad();
-    } catch (const std::exception& e) {
-        report::unexpected(hwnd_, std::wstring(e.what(), e.what() + strlen(e.what())));
+    } catch (...) {
+        report::unexpectedException(hwnd_);
     }
     return hwnd_ != nullptr;
 }
@@ -357,9 +359,8 @@ void Form::paintBackground(HDC dc) {
     GetClientRect(hwnd_, &r);
     FillRect(dc, &r, backBrush());
     if (background_)
-        drawBitmap(dc, background_, backgroundSize_, 0, 0,
-                   MulDiv(backgroundSize_.cx, static_cast<int>(dpi_), 96),
-                   MulDiv(backgroundSize_.cy, static_cast<int>(dpi_), 96));
+        drawBitmap(dc, background_, backgroundSize_, 0, 0, scale(backgroundSize_.cx, dpi_),
+                   scale(backgroundSize_.cy, dpi_));
 }
 
 Form::Built& Form::at(std::wstring_view name, int index) {
@@ -526,10 +527,8 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // No exception may cross into Windows.
     try {
         return self->handle(msg, wp, lp);
-    } catch (const std::exception& e) {
-        report::unexpected(hwnd, std::wstring(e.what(), e.what() + strlen(e.what())));
     } catch (...) {
-        report::unexpected(hwnd, L"unknown error");
+        report::unexpectedException(hwnd);
     }
     return 0;
 }
@@ -566,8 +565,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             FillRect(di->hDC, &di->rcItem, backBrush());
             // The picture keeps its natural size at 96 DPI and scales with the display.
             drawBitmap(di->hDC, it->second, SIZE{bm.bmWidth, bm.bmHeight}, di->rcItem.left, di->rcItem.top,
-                       MulDiv(bm.bmWidth, static_cast<int>(dpi_), 96),
-                       MulDiv(bm.bmHeight, static_cast<int>(dpi_), 96));
+                       scale(bm.bmWidth, dpi_), scale(bm.bmHeight, dpi_));
         }
         return TRUE;
     }
@@ -581,7 +579,7 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case 0x02E0: /* WM_DPICHANGED */ {
+    case WM_DPICHANGED: {
         const auto* r = reinterpret_cast<const RECT*>(lp);
         SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -624,10 +622,8 @@ LRESULT CALLBACK Form::fieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT
         return DefSubclassProc(hwnd, msg, wp, lp);
     try {
         return self->handleField(self->built_[static_cast<size_t>(pos)], hwnd, msg, wp, lp);
-    } catch (const std::exception& e) {
-        report::unexpected(hwnd, std::wstring(e.what(), e.what() + strlen(e.what())));
     } catch (...) {
-        report::unexpected(hwnd, L"unknown error");
+        report::unexpectedException(hwnd);
     }
     return 0;
 }

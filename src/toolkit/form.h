@@ -49,8 +49,6 @@ struct FormSpec {
     std::vector<Control> controls;
 };
 
-inline constexpr int kIconId = 30001;
-
 class Form {
 public:
     explicit Form(FormSpec spec);

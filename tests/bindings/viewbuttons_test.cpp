@@ -3,6 +3,8 @@
 #include "toolkit/dpi.h"
 #include "toolkit/picture.h"
 
+#include "resource.h"
+
 using namespace harness;
 
 namespace {
@@ -126,7 +128,7 @@ TEST_F(ViewButtons, TheLegendIsOneWindowAndOkHandsTheFocusBack) {
 
 TEST_F(ViewButtons, TheLegendPictureIsShownWholeAtItsNaturalSize) {
     SIZE size{};
-    HBITMAP picture = tk::loadJpegResource(bindings::kHatPicture, &size);
+    HBITMAP picture = tk::loadJpegResource(IDR_HAT_LEGEND, &size);
     ASSERT_NE(picture, nullptr);
     DeleteObject(picture);
     EXPECT_EQ(size.cx, 200);
