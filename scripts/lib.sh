@@ -36,6 +36,7 @@ ensure_packages() {
   fi
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  pick_run_build # Wine's 32-bit side may have come just now
 }
 
 # Whether this machine runs 32-bit code (some virtual machines run 64-bit user code only).
@@ -45,13 +46,16 @@ runs_32bit() {
 
 # The build whose tests and program run here: the 32-bit one where the machine runs 32-bit
 # code, else the 64-bit build of the same sources under Wine's 64-bit loader.
-if runs_32bit; then
-  RUN_BUILD=$BUILD/win32
-  WINE_LOADER=wine
-else
-  RUN_BUILD=$BUILD/win64
-  WINE_LOADER=/usr/lib/wine/wine64
-fi
+pick_run_build() {
+  if runs_32bit; then
+    RUN_BUILD=$BUILD/win32
+    WINE_LOADER=wine
+  else
+    RUN_BUILD=$BUILD/win64
+    WINE_LOADER=/usr/lib/wine/wine64
+  fi
+}
+pick_run_build
 
 # Configures and builds the native (sanitised) build, the 32-bit program and, where the
 # machine runs no 32-bit code, the 64-bit build that the tests then run.
