@@ -11,9 +11,9 @@ struct Box {
     bool operator==(const Box&) const = default;
 };
 
-// Where a one-line caption placed at `own` may reach when its text needs `width` by `height`:
-// `own`, grown down then right only through free space, never into a box of `others` that `own`
-// does not already meet, never past the right or bottom of `bounds`. It never shrinks below `own`.
+// Where a caption placed at `own` may reach when its text needs `width` by `height` (0 keeps the
+// height): `own`, grown down then right only through free space, never into a box of `others` that
+// `own` does not already meet, never past the right or bottom of `bounds`. It never shrinks.
 Box grow(Box own, int width, int height, Box bounds, std::span<const Box> others);
 
 } // namespace tk::room
