@@ -3,7 +3,21 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${ZELQ_BUILD:-$ROOT/build}
 case $BUILD in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
 
-PACKAGES="cmake g++ clang libclang-rt-14-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick"
+# Everything the two commands need on a minimal Debian 12, installed without recommends, so each
+# package is named here with the reason it is needed.
+PACKAGES=""
+need() { PACKAGES="$PACKAGES $*"; }
+need cmake make g++                            # the native build; g++ and cmake do not bring make
+need clang libclang-rt-14-dev                  # fuzz targets, and clang's sanitizer runtimes
+need googletest                                # GoogleTest's sources, built by each build
+need g++-mingw-w64-i686 g++-mingw-w64-x86-64   # the 32-bit program and the 64-bit build of the tests
+need wine wine32:i386 wine64                   # runs the program and its window tests
+# Fonts, which wine only recommends. Without Tahoma, Wine gives the dialog font Liberation Sans (the
+# widths of Windows' Arial): the control tables and the screenshots are drawn with it.
+need fonts-liberation
+need fonts-wine                                # Marlett: caption buttons and arrows (see wine-run)
+need fonts-dejavu-core                         # DejaVu Sans, the wide face the layout test also runs under
+need xvfb xauth x11-utils imagemagick          # a display for screenshots, xwininfo to find the window, import
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -22,6 +36,7 @@ ensure_packages() {
   fi
   as_root apt-get update -qq
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  pick_run_build # Wine's 32-bit side may have come just now
 }
 
 # Whether this machine runs 32-bit code (some virtual machines run 64-bit user code only).
@@ -31,13 +46,16 @@ runs_32bit() {
 
 # The build whose tests and program run here: the 32-bit one where the machine runs 32-bit
 # code, else the 64-bit build of the same sources under Wine's 64-bit loader.
-if runs_32bit; then
-  RUN_BUILD=$BUILD/win32
-  WINE_LOADER=wine
-else
-  RUN_BUILD=$BUILD/win64
-  WINE_LOADER=/usr/lib/wine/wine64
-fi
+pick_run_build() {
+  if runs_32bit; then
+    RUN_BUILD=$BUILD/win32
+    WINE_LOADER=wine
+  else
+    RUN_BUILD=$BUILD/win64
+    WINE_LOADER=/usr/lib/wine/wine64
+  fi
+}
+pick_run_build
 
 # Configures and builds the native (sanitised) build, the 32-bit program and, where the
 # machine runs no 32-bit code, the 64-bit build that the tests then run.

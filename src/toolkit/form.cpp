@@ -3,6 +3,7 @@
 #include "platform/report.h"
 #include "toolkit/dpi.h"
 #include "toolkit/picture.h"
+#include "toolkit/room.h"
 
 #include "resource.h"
 
@@ -294,6 +295,8 @@ void Form::layout() {
     const SIZE outer = windowSizeFor(twips(spec_.width, dpi_), twips(spec_.height, dpi_), kStyle,
                                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Every control at its place from the table first, so that the captions below see where the
+    // others really are (a combo box chooses its own height).
     for (Built& b : built_) {
         const Control& c = *b.spec;
         int left = c.left, top = c.top;
@@ -309,28 +312,77 @@ void Form::layout() {
         }
         if (c.kind == Kind::Line)
             height = std::max(2, MulDiv(2, static_cast<int>(dpi_), 96));
-        int width = twips(c.width, dpi_);
-        if (c.kind == Kind::Label || c.kind == Kind::CheckBox) {
-            // The tables were drawn for a narrower face than some systems give the dialog font: a
-            // one-line caption grows to its text instead of wrapping or being cut.
-            HDC dc = GetDC(b.hwnd);
-            HGDIOBJ old = SelectObject(dc, font_);
-            TEXTMETRICW tm{};
-            GetTextMetricsW(dc, &tm);
-            const std::wstring caption = windowText(b.hwnd);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-            SelectObject(dc, old);
-            ReleaseDC(b.hwnd, dc);
-            const int box = c.kind == Kind::CheckBox ? MulDiv(20, static_cast<int>(dpi_), 96) : 0;
-            if (height < 2 * tm.tmHeight) {
-                width = std::max(width, static_cast<int>(extent.cx) + box + 2);
-                height = std::max(height, static_cast<int>(tm.tmHeight));
-            }
-        }
-        SetWindowPos(b.hwnd, nullptr, twips(left, dpi_), twips(top, dpi_), width, height,
+        SetWindowPos(b.hwnd, nullptr, twips(left, dpi_), twips(top, dpi_), twips(c.width, dpi_), height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    fitCaptions();
+}
+
+room::Box Form::boxOf(HWND control) const {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void Form::fitCaptions() {
+    // The tables were drawn for the narrow dialog face of their time; systems give it other faces
+    // (East Asian systems, large fonts, themes). A label or check box grows towards its text on one
+    // line, only through free space; beyond that a one-line one is cut as the standard controls cut
+    // their text, and a taller one wraps.
+    std::vector<room::Box> boxes(built_.size());
+    for (size_t i = 0; i < built_.size(); ++i)
+        boxes[i] = boxOf(built_[i].hwnd);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int edge = MulDiv(2, static_cast<int>(dpi_), 96); // a frame's border
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ oldFont = SelectObject(dc, font_);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    std::vector<room::Box> others;
+    for (size_t i = 0; i < built_.size(); ++i) {
+        Built& b = built_[i];
+        const Control& c = *b.spec;
+        if (c.kind != Kind::Label && c.kind != Kind::CheckBox)
+            continue;
+        const room::Box own = boxes[i];
+        // Two lines fit where only the first one's internal leading (the room above accents) is cut.
+        const bool oneLine = own.bottom - own.top < 2 * tm.tmHeight - tm.tmInternalLeading;
+        // A one-line label ends in an ellipsis when cut; a one-line check box keeps its text on
+        // one line instead of wrapping a second one out of sight.
+        const LONG_PTR style = GetWindowLongPtrW(b.hwnd, GWL_STYLE);
+        const LONG_PTR fitted = c.kind == Kind::Label
+                                    ? (oneLine ? style | SS_ENDELLIPSIS : style & ~SS_ENDELLIPSIS)
+                                    : (oneLine ? style & ~BS_MULTILINE : style | BS_MULTILINE);
+        if (fitted != style)
+            SetWindowLongPtrW(b.hwnd, GWL_STYLE, fitted);
+        room::Box bounds{0, 0, client.right, client.bottom};
+        const Control* frame = frameOf(c);
+        others.clear();
+        for (size_t j = 0; j < built_.size(); ++j) {
+            if (j == i)
+                continue;
+            if (frame && built_[j].spec == frame) {
+                bounds = {boxes[j].left + edge, boxes[j].top + edge, boxes[j].right - edge,
+                          boxes[j].bottom - edge};
+                continue;
+            }
+            others.push_back(boxes[j]);
+        }
+        const std::wstring caption = windowText(b.hwnd);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        const int box = c.kind == Kind::CheckBox ? MulDiv(20, static_cast<int>(dpi_), 96) : 0;
+        // A taller box keeps its height, and wraps what still does not fit on one line.
+        boxes[i] =
+            room::grow(own, static_cast<int>(extent.cx) + box + 2, oneLine ? tm.tmHeight : 0, bounds, others);
+        if (boxes[i] != own)
+            SetWindowPos(b.hwnd, nullptr, boxes[i].left, boxes[i].top, boxes[i].right - boxes[i].left,
+                         boxes[i].bottom - boxes[i].top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(hwnd_, dc);
 }
 
 void Form::applyDpi(UINT dpi) {

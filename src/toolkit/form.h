@@ -1,6 +1,8 @@
 #pragma once
 // The form toolkit: a window is built from a table of its controls (names, kinds, captions
 // or items, places and sizes in twips, tab order, enabled state) plus its handlers.
+#include "toolkit/room.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -133,6 +135,8 @@ private:
     LRESULT handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void createControls();
     void layout();
+    void fitCaptions();
+    room::Box boxOf(HWND control) const;
     void applyDpi(UINT dpi);
     void command(int id, int notification);
     void runHandler(const Handler& handler, int index);

@@ -22,13 +22,6 @@ int windowsCaptioned(const wchar_t* caption) {
     return n;
 }
 
-std::wstring name(const tk::Control& c) {
-    return std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L"");
-}
-std::wstring name(const tk::Form& f) {
-    return std::wstring(f.spec().name);
-}
-
 } // namespace
 
 class ViewButtons : public WindowTest {
@@ -138,28 +131,4 @@ TEST_F(ViewButtons, TheLegendPictureIsShownWholeAtItsNaturalSize) {
     const RECT box = placeOf(hat, L"picHat");
     EXPECT_GE(box.right - box.left, MulDiv(200, dpi, 96));
     EXPECT_GE(box.bottom - box.top, MulDiv(194, dpi, 96));
-}
-
-// No control covers another at the display's scaling: a covered box or caption is part hidden
-// and takes the other's clicks.
-TEST(ButtonMappingLayout, NoControlCoversAnother) {
-    tk::Form* forms[] = {&bindings::gearShiftForm(), &bindings::viewButtonForm(), &bindings::hatForm()};
-    for (tk::Form* form : forms) {
-        form->show();
-        RECT client;
-        GetClientRect(form->hwnd(), &client);
-        const auto& controls = form->spec().controls;
-        for (size_t i = 0; i < controls.size(); ++i) {
-            const RECT a = placeOf(*form, controls[i].name, controls[i].index);
-            EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= client.right && a.bottom <= client.bottom)
-                << name(*form) << "." << name(controls[i]) << " leaves the window";
-            for (size_t j = i + 1; j < controls.size(); ++j) {
-                const RECT b = placeOf(*form, controls[j].name, controls[j].index);
-                RECT both;
-                EXPECT_FALSE(IntersectRect(&both, &a, &b))
-                    << name(*form) << ": " << name(controls[i]) << " and " << name(controls[j]);
-            }
-        }
-        form->unload();
-    }
 }

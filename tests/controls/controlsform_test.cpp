@@ -228,31 +228,3 @@ TEST_F(ControlsDialog, EachDialogIsSingleAndOutlivesTheWindowThatOpenedIt) {
               "[Wheel]\r\nWMenuOverride=0\r\nJoystickID=0\r\nDeadzone=2500\r\n");
     EXPECT_FALSE(exists(game.settings(L"pedals.ini")));
 }
-
-TEST_F(ControlsDialog, NoControlCoversAnotherOrLeavesItsFrame) {
-    for (tk::Form* f :
-         std::initializer_list<tk::Form*>{&form, &controls::wheelForm(), &controls::pedalForm()}) {
-        f->show();
-        RECT client;
-        GetClientRect(f->hwnd(), &client);
-        const auto& rows = f->spec().controls;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const tk::Control& a = rows[i];
-            const RECT ra = placeOf(*f, a.name);
-            const std::string name(a.name.begin(), a.name.end());
-            const RECT rf =
-                a.frame.empty() ? RECT{-1, -1, client.right + 1, client.bottom + 1} : placeOf(*f, a.frame);
-            EXPECT_TRUE(ra.left > rf.left && ra.right < rf.right && ra.top > rf.top && ra.bottom < rf.bottom)
-                << name;
-            for (size_t j = i + 1; j < rows.size(); ++j) {
-                const tk::Control& b = rows[j];
-                if (a.kind == tk::Kind::Frame || b.kind == tk::Kind::Frame || a.frame != b.frame)
-                    continue;
-                const RECT rb = placeOf(*f, b.name);
-                RECT both;
-                EXPECT_FALSE(IntersectRect(&both, &ra, &rb))
-                    << name << " / " << std::string(b.name.begin(), b.name.end());
-            }
-        }
-    }
-}

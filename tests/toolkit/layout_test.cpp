@@ -1,0 +1,95 @@
+// Every window at 100% and 150% display scaling, under whatever face the system gives the dialog
+// font (CTest runs it a second time in a prefix whose dialog face is a wide one): no control covers
+// another, none leaves its frame or the window.
+#include "bench/windows.h"
+#include "harness/harness.h"
+
+#include <string>
+#include <vector>
+
+using namespace harness;
+
+namespace {
+
+// The face the font of a control really resolved to (not the name it asked for).
+std::wstring faceOf(HWND window) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    std::vector<char> buffer(GetOutlineTextMetricsW(dc, 0, nullptr));
+    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+    std::wstring face;
+    if (!buffer.empty() && GetOutlineTextMetricsW(dc, static_cast<UINT>(buffer.size()), metrics))
+        face =
+            reinterpret_cast<const wchar_t*>(buffer.data() + reinterpret_cast<size_t>(metrics->otmpFaceName));
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return face;
+}
+
+std::string narrow(std::wstring_view s) {
+    return std::string(s.begin(), s.end());
+}
+
+std::string nameOf(const tk::Control& c) {
+    return narrow(c.name) + (c.index ? "(" + std::to_string(c.index) + ")" : "");
+}
+
+} // namespace
+
+class Layout : public WindowTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(Layout, NoControlCoversAnotherOrLeavesItsFrame) {
+    GameFolder game;
+    tk::Form& form = bench::windows()[GetParam()].open();
+    const auto& controls = form.spec().controls;
+    const std::wstring face = faceOf(form.item(controls.front().name, controls.front().index));
+    RecordProperty("face", narrow(face));
+    if (const auto wanted = rec.environment(L"ZELQ_DIALOG_FACE")) {
+        ASSERT_EQ(face, *wanted) << "the dialog font is not in the face this run is for";
+    }
+
+    for (const UINT dpi : {96u, 144u}) {
+        RECT window;
+        GetWindowRect(form.hwnd(), &window);
+        SendMessageW(form.hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&window));
+        SCOPED_TRACE(narrow(face) + " at " + std::to_string(dpi) + " DPI");
+        RECT client;
+        GetClientRect(form.hwnd(), &client);
+        const int edge = GetSystemMetrics(SM_CXEDGE); // a frame's border
+        // Some tables let neighbours share their edge pixel (15 twips), which rounds to two at 150%.
+        const int shared = (static_cast<int>(dpi) + 95) / 96;
+        std::vector<RECT> places;
+        for (const tk::Control& c : controls)
+            places.push_back(placeOf(form, c.name, c.index));
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const tk::Control& a = controls[i];
+            const RECT& ra = places[i];
+            if (a.frame.empty()) {
+                EXPECT_TRUE(ra.left >= 0 && ra.top >= 0 && ra.right <= client.right &&
+                            ra.bottom <= client.bottom)
+                    << nameOf(a) << " leaves the window";
+            } else {
+                const RECT rf = placeOf(form, a.frame);
+                EXPECT_TRUE(ra.left >= rf.left + edge && ra.top > rf.top && ra.right <= rf.right - edge &&
+                            ra.bottom <= rf.bottom - edge)
+                    << nameOf(a) << " leaves its frame";
+            }
+            for (size_t j = i + 1; j < controls.size(); ++j) {
+                const tk::Control& b = controls[j];
+                if (a.name == b.frame || b.name == a.frame)
+                    continue; // a frame holds its own controls
+                RECT both;
+                if (IntersectRect(&both, &ra, &places[j])) {
+                    EXPECT_TRUE(both.right - both.left <= shared || both.bottom - both.top <= shared)
+                        << nameOf(a) << " and " << nameOf(b) << " cover each other";
+                }
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, Layout, ::testing::Range<size_t>(0, bench::windows().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             return narrow(bench::windows()[info.param].form().spec().name);
+                         });
