@@ -23,6 +23,29 @@ DWORD readFile(const std::wstring& path, std::string& bytes);
 // system refuses it on Windows. Returns 0 or the system's error; on failure nothing changed.
 DWORD replaceFileContents(const std::wstring& path, std::string_view bytes);
 
+// Writes a file that must not exist yet and flushes it to the disk. Returns 0 or the system's
+// error; a file that could not be written whole is removed again.
+DWORD createFile(const std::wstring& path, std::string_view bytes);
+
+// Writes over an existing file in place, without a temporary file, and flushes it. Returns 0 or the
+// system's error; on failure the file may hold part of the new bytes.
+DWORD overwriteFile(const std::wstring& path, std::string_view bytes);
+
+// Whether the existing file opens for writing.
+bool canWrite(const std::wstring& path);
+
+// The program's own temporary files for a target file, unique among every running copy of the
+// program: beside the target ("settings.ini.zelq-<process>-<n>.<ext>"), or under the system's
+// temporary folder with a name short enough for functions limited to MAX_PATH (empty when that
+// folder is itself too deep).
+std::wstring besideName(const std::wstring& path, std::wstring_view ext);
+std::wstring tempName(const std::wstring& path);
+
+// Cleans up after a process that was ended while it worked on the target: its temporary files are
+// removed, and its backup of the target too unless the target is missing, which the backup then
+// becomes again. Files of running processes are left alone.
+void removeLeftovers(const std::wstring& path);
+
 // Text in the system's ANSI code page, as the game and the modification read their files.
 std::string toAnsi(std::wstring_view text);
 std::wstring fromAnsi(std::string_view bytes);
