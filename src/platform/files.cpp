@@ -208,13 +208,13 @@ void removeFile(const std::wstring& path) {
 
 } // namespace
 
-DWORD createFile(const std::wstring& path, std::string_view bytes) {
+DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
     HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD error = writeAll(h, bytes);
-    if (!error && !FlushFileBuffers(h))
+    if (!error && flush && !FlushFileBuffers(h))
         error = GetLastError();
     CloseHandle(h);
     if (error)

@@ -23,9 +23,9 @@ DWORD readFile(const std::wstring& path, std::string& bytes);
 // system refuses it on Windows. Returns 0 or the system's error; on failure nothing changed.
 DWORD replaceFileContents(const std::wstring& path, std::string_view bytes);
 
-// Writes a file that must not exist yet and flushes it to the disk. Returns 0 or the system's
-// error; a file that could not be written whole is removed again.
-DWORD createFile(const std::wstring& path, std::string_view bytes);
+// Writes a file that must not exist yet and, unless told not to, flushes it to the disk. Returns 0
+// or the system's error; a file that could not be written whole is removed again.
+DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush = true);
 
 // Writes over an existing file in place, without a temporary file, and flushes it. Returns 0 or the
 // system's error; on failure the file may hold part of the new bytes.

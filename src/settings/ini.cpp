@@ -58,7 +58,7 @@ ProfileReader::ProfileReader(const std::wstring& fileName) {
     }
     std::string bytes;
     copy_ = platform::tempName(fileName);
-    if (!copy_.empty() && platform::readFile(fileName, bytes) == 0 && platform::createFile(copy_, bytes) == 0)
+    if (!copy_.empty() && platform::readFile(fileName, bytes) == 0 && platform::createFile(copy_, bytes, false) == 0)
         read_ = copy_;
 }
 

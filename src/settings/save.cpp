@@ -149,7 +149,7 @@ DWORD applyInTemp(Job& job) {
     const std::wstring work = platform::tempName(job.change->path);
     if (work.empty())
         return ERROR_FILENAME_EXCED_RANGE;
-    DWORD error = platform::createFile(work, job.before);
+    DWORD error = platform::createFile(work, job.before, false);
     if (!error)
         error = applyKeys(job, work);
     removeFile(work);
@@ -183,7 +183,8 @@ DWORD prepare(Job& job) {
     else if (!keysBeside)
         if (const DWORD error = applyInTemp(job))
             return error;
-    const DWORD error = platform::createFile(stage, keysBeside ? job.before : job.after);
+    // The copy that the profile writer is about to change needs no flush yet.
+    const DWORD error = platform::createFile(stage, keysBeside ? job.before : job.after, !keysBeside);
     if (!error) {
         job.stage = stage;
         return keysBeside ? applyKeys(job, stage) : 0;
