@@ -71,54 +71,6 @@ DWORD readFile(const std::wstring& path, std::string& bytes) {
     return error;
 }
 
-DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
-    const std::wstring target = longPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return ERROR_ACCESS_DENIED;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return ERROR_ACCESS_DENIED;
-
-    // A unique name in the same folder, so that the final step is a rename on one volume.
-    std::wstring temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp =
-            path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
-        h = CreateFileW(longPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
-        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
-            return GetLastError();
-    }
-    if (h == INVALID_HANDLE_VALUE)
-        return ERROR_FILE_EXISTS;
-    DWORD error = 0;
-    size_t done = 0;
-    while (done < bytes.size() && !error) {
-        DWORD wrote = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        if (!WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr))
-            error = GetLastError();
-        done += wrote;
-    }
-    if (!error && !FlushFileBuffers(h))
-        error = GetLastError();
-    CloseHandle(h);
-    const std::wstring tempLong = longPath(temp);
-    if (!error) {
-        const BOOL ok = attributes == INVALID_FILE_ATTRIBUTES
-                            ? MoveFileExW(tempLong.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
-                            : ReplaceFileW(target.c_str(), tempLong.c_str(), nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        if (!ok)
-            error = GetLastError();
-    }
-    if (error)
-        DeleteFileW(tempLong.c_str());
-    return error;
-}
-
 namespace {
 
 DWORD writeAll(HANDLE h, std::string_view bytes) {
@@ -200,13 +152,15 @@ template <class F> void eachOurs(const std::wstring& folder, const std::wstring&
     FindClose(h);
 }
 
+} // namespace
+
 void removeFile(const std::wstring& path) {
+    if (path.empty())
+        return;
     const std::wstring p = longPath(path);
     SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(p.c_str());
 }
-
-} // namespace
 
 DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
     HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
@@ -220,6 +174,27 @@ DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
     if (error)
         DeleteFileW(longPath(path).c_str());
     return error;
+}
+
+DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
+    const std::wstring target = longPath(path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return ERROR_ACCESS_DENIED;
+    // Beside the target, so that the final step is a rename on one volume.
+    const std::wstring temp = besideName(path, L"tmp");
+    if (const DWORD error = createFile(temp, bytes))
+        return error;
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(longPath(temp).c_str(), attributes);
+    // One rename (the system's ReplaceFile is no single step under Wine, nor with long paths there).
+    if (!MoveFileExW(longPath(temp).c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        removeFile(temp);
+        return error;
+    }
+    return 0;
 }
 
 DWORD overwriteFile(const std::wstring& path, std::string_view bytes) {
@@ -251,6 +226,13 @@ DWORD overwriteFile(const std::wstring& path, std::string_view bytes) {
     return error;
 }
 
+DWORD linkOrCopy(const std::wstring& path, const std::wstring& second) {
+    const std::wstring from = longPath(path), to = longPath(second);
+    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), TRUE))
+        return 0;
+    return GetLastError();
+}
+
 bool canWrite(const std::wstring& path) {
     HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -275,13 +257,7 @@ std::wstring tempName(const std::wstring& path) {
 void removeLeftovers(const std::wstring& path) {
     const std::wstring folder = folderOf(path);
     eachOurs(folder, nameOf(path) + L".zelq-", [&](const std::wstring& file, DWORD pid) {
-        if (running(pid))
-            return;
-        const bool backup = file.size() > 4 && CompareStringOrdinal(file.c_str() + file.size() - 4, 4, L".bak",
-                                                                    4, TRUE) == CSTR_EQUAL;
-        if (backup && !exists(path))
-            MoveFileExW(longPath(file).c_str(), longPath(path).c_str(), MOVEFILE_WRITE_THROUGH);
-        else
+        if (!running(pid))
             removeFile(file);
     });
     const std::wstring temp = tempFolder();

@@ -31,6 +31,13 @@ DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush = 
 // system's error; on failure the file may hold part of the new bytes.
 DWORD overwriteFile(const std::wstring& path, std::string_view bytes);
 
+// Removes a file, read-only or not; nothing happens when there is none (or no name).
+void removeFile(const std::wstring& path);
+
+// Gives an existing file a second name: a hard link where the volume has them, else a copy.
+// Returns 0 or the system's error.
+DWORD linkOrCopy(const std::wstring& path, const std::wstring& second);
+
 // Whether the existing file opens for writing.
 bool canWrite(const std::wstring& path);
 
@@ -41,9 +48,8 @@ bool canWrite(const std::wstring& path);
 std::wstring besideName(const std::wstring& path, std::wstring_view ext);
 std::wstring tempName(const std::wstring& path);
 
-// Cleans up after a process that was ended while it worked on the target: its temporary files are
-// removed, and its backup of the target too unless the target is missing, which the backup then
-// becomes again. Files of running processes are left alone.
+// Cleans up after a process that was ended while it worked on the target: removes its temporary
+// files and backups. Files of running processes are left alone.
 void removeLeftovers(const std::wstring& path);
 
 // Text in the system's ANSI code page, as the game and the modification read their files.

@@ -21,6 +21,7 @@ struct Job {
     const FileChange* change = nullptr;
     std::unique_ptr<platform::PathLock> lock;
     bool existed = false;
+    DWORD attributes = 0;      // the file's own, which the new file takes over
     bool inPlace = false;      // the folder takes no new file: the file is written over
     std::string before, after; // the file's bytes when the save began, and as saved
     std::wstring stage;        // the new file beside the target, until it replaces it
@@ -28,14 +29,6 @@ struct Job {
     bool done = false;         // the target holds `after`
     bool damaged = false;
 };
-
-void removeFile(const std::wstring& path) {
-    if (path.empty())
-        return;
-    const std::wstring p = platform::longPath(path);
-    SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(p.c_str());
-}
 
 std::wstring folded(const std::wstring& path) {
     std::wstring s = path;
@@ -152,7 +145,7 @@ DWORD applyInTemp(Job& job) {
     DWORD error = platform::createFile(work, job.before, false);
     if (!error)
         error = applyKeys(job, work);
-    removeFile(work);
+    platform::removeFile(work);
     return error;
 }
 
@@ -168,6 +161,7 @@ DWORD readTarget(Job& job) {
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
         return ERROR_ACCESS_DENIED;
     job.existed = true;
+    job.attributes = attributes;
     return platform::readFile(path, job.before);
 }
 
@@ -206,22 +200,22 @@ DWORD commit(Job& job, bool keepBackup) {
         return 0;
     }
     const std::wstring target = platform::longPath(path), stage = platform::longPath(job.stage);
-    if (!job.existed) {
-        if (!MoveFileExW(stage.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-            return GetLastError();
-    } else {
-        const std::wstring backup = keepBackup ? platform::besideName(path, L"bak") : std::wstring();
-        const std::wstring backupLong = platform::longPath(backup);
-        if (!ReplaceFileW(target.c_str(), stage.c_str(), keepBackup ? backupLong.c_str() : nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-            const DWORD error = GetLastError();
-            // The old file went to the backup's name and the new one could not follow: put it back.
-            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-                job.damaged = !MoveFileExW(backupLong.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-            return error;
+    DWORD flags = MOVEFILE_WRITE_THROUGH;
+    if (job.existed) {
+        if (keepBackup) {
+            // The old file under a second name, to be put back if another file of the save fails.
+            const std::wstring backup = platform::besideName(path, L"bak");
+            if (const DWORD error = platform::linkOrCopy(path, backup))
+                return error;
+            job.backup = backup;
         }
-        job.backup = backup;
+        SetFileAttributesW(stage.c_str(), job.attributes);
+        flags |= MOVEFILE_REPLACE_EXISTING;
     }
+    // One rename: whenever the program is stopped, the file is the old one or the new one. (The
+    // system's ReplaceFile is no such single step under Wine, nor with long paths there.)
+    if (!MoveFileExW(stage.c_str(), target.c_str(), flags))
+        return GetLastError();
     job.stage.clear();
     job.done = true;
     return 0;
@@ -298,8 +292,8 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
                     failure->kept.push_back((*it)->change->path);
     }
     for (Job& job : jobs) {
-        removeFile(job.stage);
-        removeFile(job.backup);
+        platform::removeFile(job.stage);
+        platform::removeFile(job.backup);
     }
     return failure;
 }

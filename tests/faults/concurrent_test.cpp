@@ -98,15 +98,6 @@ std::string bigSettings() {
     return s;
 }
 
-size_t tempLeftovers() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    size_t n = 0;
-    for (const std::wstring& name : names(temp))
-        n += name.rfind(L"zelq-", 0) == 0;
-    return n;
-}
-
 } // namespace
 
 class SaveChild : public WindowTest {};
@@ -205,7 +196,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     click(form, L"cmdOk");
     EXPECT_TRUE(rec.messages.empty());
     EXPECT_EQ(faults::strayFiles(game), std::vector<std::wstring>{});
-    EXPECT_EQ(tempLeftovers(), 0u);
+    EXPECT_EQ(faults::tempLeftovers(), 0u);
 }
 
 TEST_F(ConcurrentSave, TwoCopiesSavingOneFileKeepEachOthersKeys) {

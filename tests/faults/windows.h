@@ -111,6 +111,16 @@ inline std::vector<std::wstring> strayFiles(const harness::GameFolder& game) {
     return out;
 }
 
+// Files of the program's own under the system's temporary folder.
+inline size_t tempLeftovers() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    size_t n = 0;
+    for (const std::wstring& name : harness::names(temp))
+        n += name.rfind(L"zelq-", 0) == 0;
+    return n;
+}
+
 inline std::wstring wide(const char* ascii) {
     return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
 }
