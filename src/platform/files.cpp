@@ -138,14 +138,13 @@ template <class F> void eachOurs(const std::wstring& folder, const std::wstring&
     do {
         const std::wstring name = d.cFileName;
         // The search also matches short names: check the long one.
-        if (name.size() <= prefix.size() || CompareStringOrdinal(name.c_str(), static_cast<int>(prefix.size()),
-                                                                 prefix.c_str(), static_cast<int>(prefix.size()),
-                                                                 TRUE) != CSTR_EQUAL)
+        if (name.size() <= prefix.size() ||
+            CompareStringOrdinal(name.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
             continue;
         const std::wstring rest = name.substr(prefix.size());
         const size_t dash = rest.find(L'-');
-        if (dash == 0 || dash == std::wstring::npos ||
-            rest.find_first_not_of(L"0123456789") != dash)
+        if (dash == 0 || dash == std::wstring::npos || rest.find_first_not_of(L"0123456789") != dash)
             continue;
         found(folder + name, static_cast<DWORD>(std::wcstoul(rest.c_str(), nullptr, 10)));
     } while (FindNextFileW(h, &d));
@@ -163,8 +162,8 @@ void removeFile(const std::wstring& path) {
 }
 
 DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
-    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return GetLastError();
     DWORD error = writeAll(h, bytes);
@@ -189,7 +188,8 @@ DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesW(longPath(temp).c_str(), attributes);
     // One rename (the system's ReplaceFile is no single step under Wine, nor with long paths there).
-    if (!MoveFileExW(longPath(temp).c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(longPath(temp).c_str(), target.c_str(),
+                     MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = GetLastError();
         removeFile(temp);
         return error;

@@ -58,7 +58,8 @@ ProfileReader::ProfileReader(const std::wstring& fileName) {
     }
     std::string bytes;
     copy_ = platform::tempName(fileName);
-    if (!copy_.empty() && platform::readFile(fileName, bytes) == 0 && platform::createFile(copy_, bytes, false) == 0)
+    if (!copy_.empty() && platform::readFile(fileName, bytes) == 0 &&
+        platform::createFile(copy_, bytes, false) == 0)
         read_ = copy_;
 }
 
@@ -75,8 +76,8 @@ std::wstring ProfileReader::value(std::wstring_view section, std::wstring_view k
     std::vector<wchar_t> buffer(256);
     DWORD n = 0;
     for (;;) {
-        n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                     read_.c_str());
+        n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buffer.data(),
+                                     static_cast<DWORD>(buffer.size()), read_.c_str());
         if (n + 1 < buffer.size() || buffer.size() >= (1u << 24))
             break;
         buffer.resize(buffer.size() * 4);

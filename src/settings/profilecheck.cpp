@@ -72,7 +72,8 @@ std::vector<Line> linesOf(std::wstring_view text, std::span<const WrittenKey> wr
 
 std::wstring asRead(std::wstring_view value) {
     value = trim(value);
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+        value.back() == value.front())
         value = value.substr(1, value.size() - 2);
     return std::wstring(value);
 }

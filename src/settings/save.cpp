@@ -84,11 +84,10 @@ bool holdsTheSave(const Job& job, const std::wstring& file, const std::string& b
     const ProfileReader reader(file);
     for (size_t i = 0; i < keys.size(); ++i) {
         const KeyValue& kv = keys[i];
-        const bool writtenAgain = std::any_of(keys.begin() + static_cast<ptrdiff_t>(i) + 1, keys.end(),
-                                              [&](const KeyValue& later) {
-                                                  return sameName(later.section, kv.section) &&
-                                                         sameName(later.key, kv.key);
-                                              });
+        const bool writtenAgain =
+            std::any_of(keys.begin() + static_cast<ptrdiff_t>(i) + 1, keys.end(), [&](const KeyValue& later) {
+                return sameName(later.section, kv.section) && sameName(later.key, kv.key);
+            });
         if (writtenAgain)
             continue;
         // An ANSI file keeps what the code page can hold of the value.
@@ -258,7 +257,8 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
         job.lock = std::make_unique<platform::PathLock>(L"settings", job.change->path);
         if (!job.lock->acquire(kLockWaitMs)) {
             const DWORD error = job.lock->error();
-            return SaveFailure{job.change->path, error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
+            return SaveFailure{job.change->path,
+                               error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
         }
     }
 

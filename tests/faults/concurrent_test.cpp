@@ -114,7 +114,9 @@ TEST_F(SaveChild, SavesWhenAsked) {
     const std::wstring tag = job[2];
     const int rounds = std::stoi(job[3]);
     // The parent's events.
-    auto parentEvent = [&](const wchar_t* what) { return L"Local\\zelq-test-" + job[4] + L"-" + tag + L"-" + what; };
+    auto parentEvent = [&](const wchar_t* what) {
+        return L"Local\\zelq-test-" + job[4] + L"-" + tag + L"-" + what;
+    };
     HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, parentEvent(L"go").c_str());
     HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, parentEvent(L"done").c_str());
     ASSERT_TRUE(go && done);
@@ -128,7 +130,8 @@ TEST_F(SaveChild, SavesWhenAsked) {
         }
         type(*form, w.editable, tag + std::to_wstring(rounds ? i : i % 2), w.editIndex);
         click(*form, L"cmdOk");
-        ASSERT_TRUE(rec.messages.empty()) << std::string(rec.messages[0].text.begin(), rec.messages[0].text.end());
+        ASSERT_TRUE(rec.messages.empty())
+            << std::string(rec.messages[0].text.begin(), rec.messages[0].text.end());
         form = &w.open(); // Ok closed a dialog: open it again, its files read anew
         SetEvent(done);
     }
@@ -144,7 +147,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     struct Subject {
         const char* window;
         std::string saved[2] = {}; // the file as each of the child's two values leaves it
-        unsigned cycle = 0;   // milliseconds from one of the child's saves to the next
+        unsigned cycle = 0;        // milliseconds from one of the child's saves to the next
         int changed = 0;
     } subjects[] = {{"enhancements"}, {"main"}};
     for (Subject& s : subjects)
@@ -195,7 +198,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     tk::Form& form = faults::windowNamed("main").open();
     click(form, L"cmdOk");
     EXPECT_TRUE(rec.messages.empty());
-    EXPECT_EQ(faults::strayFiles(game), std::vector<std::wstring>{});
+    EXPECT_EQ(faults::strayFiles(game.path()), std::vector<std::wstring>{});
     EXPECT_EQ(faults::tempLeftovers(), 0u);
 }
 

@@ -89,7 +89,7 @@ TEST_P(SaveFault, IsReportedAndLosesNothing) {
 
     for (const auto& [relative, bytes] : before)
         EXPECT_EQ(read(game.file(relative)), bytes) << std::string(relative.begin(), relative.end());
-    EXPECT_EQ(faults::strayFiles(game), std::vector<std::wstring>{}) << "no temporary file is left";
+    EXPECT_EQ(faults::strayFiles(game.path()), std::vector<std::wstring>{}) << "no temporary file is left";
     if (!folder) {
         EXPECT_FALSE(exists(game.file(L"\\zelqcfg"))) << "the settings folder is never created";
     }

@@ -30,7 +30,8 @@ TEST_P(LongFolder, EveryFileIsReadAndWrittenWhole) {
     EXPECT_EQ(form.text(p.control, p.index), L"25");
     type(form, w.editable, L"31", w.editIndex);
     click(form, L"cmdOk");
-    ASSERT_EQ(rec.messages.size(), 0u) << std::string(rec.messages[0].text.begin(), rec.messages[0].text.end());
+    ASSERT_EQ(rec.messages.size(), 0u)
+        << std::string(rec.messages[0].text.begin(), rec.messages[0].text.end());
     std::string written;
     for (const std::wstring& f : w.files) {
         const std::string bytes = read(game.file(f));
@@ -45,10 +46,12 @@ TEST_P(LongFolder, EveryFileIsReadAndWrittenWhole) {
     if (std::wstring(w.editable) != p.control) {
         EXPECT_EQ(settings::ReadIni(file, faults::wide(p.section), faults::wide(p.key), false), L"25");
     }
-    EXPECT_EQ(faults::strayFiles(game), std::vector<std::wstring>{});
+    EXPECT_EQ(faults::strayFiles(game.path()), std::vector<std::wstring>{});
     EXPECT_EQ(faults::tempLeftovers(), temp);
     EXPECT_EQ(names(cwd), workingFolder);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, LongFolder, ::testing::ValuesIn(faults::probes()),
-                         [](const ::testing::TestParamInfo<Probe>& i) { return std::string(i.param.window); });
+                         [](const ::testing::TestParamInfo<Probe>& i) {
+                             return std::string(i.param.window);
+                         });

@@ -46,13 +46,6 @@ inline const std::vector<SavingWindow>& savingWindows() {
     return all;
 }
 
-inline const SavingWindow& windowNamed(std::string_view name) {
-    for (const auto& w : savingWindows())
-        if (w.name == name)
-            return w;
-    throw std::invalid_argument("no such window");
-}
-
 // One text setting of each window: where it is stored and the control that shows it.
 struct Probe {
     const char* window;
@@ -88,6 +81,13 @@ inline const std::vector<std::wstring>& allFiles() {
 
 // clang-format on
 
+inline const SavingWindow& windowNamed(std::string_view name) {
+    for (const auto& w : savingWindows())
+        if (w.name == name)
+            return w;
+    throw std::invalid_argument("no such window");
+}
+
 // What a file holds before a test: the game's file in its usual form, a settings file a section
 // of someone else's.
 inline std::string seed(const std::wstring& relative) {
@@ -99,10 +99,10 @@ inline std::string seed(const std::wstring& relative) {
 
 // Files in the game folder and the settings folder that no window reads or writes: what a save
 // left behind.
-inline std::vector<std::wstring> strayFiles(const harness::GameFolder& game) {
+inline std::vector<std::wstring> strayFiles(const std::wstring& gameFolder) {
     std::vector<std::wstring> out;
     for (const std::wstring folder : {L"", L"\\zelqcfg"})
-        for (const std::wstring& name : harness::names(game.file(folder))) {
+        for (const std::wstring& name : harness::names(gameFolder + folder)) {
             const std::wstring relative = folder + L"\\" + name;
             if (relative != L"\\zelqcfg" &&
                 std::find(allFiles().begin(), allFiles().end(), relative) == allFiles().end())

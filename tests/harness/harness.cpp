@@ -114,7 +114,8 @@ void makeFolder(const std::wstring& path) {
 }
 
 void setReadOnly(const std::wstring& path, bool on) {
-    SetFileAttributesW(platform::longPath(path).c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(platform::longPath(path).c_str(),
+                       on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
 std::vector<std::wstring> names(const std::wstring& folder) {
@@ -133,8 +134,8 @@ std::vector<std::wstring> names(const std::wstring& folder) {
 }
 
 Lock::Lock(const std::wstring& path)
-    : handle_(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                          0, nullptr)) {}
+    : handle_(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                          OPEN_ALWAYS, 0, nullptr)) {}
 
 Lock::~Lock() {
     if (handle_ != INVALID_HANDLE_VALUE)
