@@ -109,8 +109,8 @@ DWORD notHeld(const Job& job, const std::wstring& file) {
     return ERROR_INVALID_DATA; // a value the file cannot hold, such as a line break
 }
 
-// Writes the keys into `file`, a copy of the target, then checks and flushes it.
-DWORD applyKeys(Job& job, const std::wstring& file) {
+// Writes the keys into `file`, a copy of the target, then checks it and, if asked, flushes it.
+DWORD applyKeys(Job& job, const std::wstring& file, bool flush) {
     for (const KeyValue& kv : job.change->keys) {
         SetLastError(0);
         if (!WritePrivateProfileStringW(kv.section.c_str(), kv.key.c_str(), kv.value.c_str(), file.c_str())) {
@@ -125,13 +125,15 @@ DWORD applyKeys(Job& job, const std::wstring& file) {
         return error;
     if (!holdsTheSave(job, file, bytes))
         return notHeld(job, file);
+    job.after = std::move(bytes);
+    if (!flush)
+        return 0;
     HANDLE h = CreateFileW(platform::longPath(file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return GetLastError();
     const DWORD error = FlushFileBuffers(h) ? 0 : GetLastError();
     CloseHandle(h);
-    job.after = std::move(bytes);
     return error;
 }
 
@@ -143,7 +145,7 @@ DWORD applyInTemp(Job& job) {
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD error = platform::createFile(work, job.before, false);
     if (!error)
-        error = applyKeys(job, work);
+        error = applyKeys(job, work, false);
     platform::removeFile(work);
     return error;
 }
@@ -180,9 +182,10 @@ DWORD prepare(Job& job) {
     const DWORD error = platform::createFile(stage, keysBeside ? job.before : job.after, !keysBeside);
     if (!error) {
         job.stage = stage;
-        return keysBeside ? applyKeys(job, stage) : 0;
+        return keysBeside ? applyKeys(job, stage, true) : 0;
     }
-    if (error == ERROR_PATH_NOT_FOUND || !job.existed || !platform::canWrite(change.path))
+    // Only a folder that refuses new files (a full disk does not count) has its file written over.
+    if (error != ERROR_ACCESS_DENIED || !job.existed || !platform::canWrite(change.path))
         return error;
     job.inPlace = true;
     return keysBeside ? applyInTemp(job) : 0;
