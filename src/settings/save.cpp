@@ -191,6 +191,21 @@ DWORD prepare(Job& job) {
     return keysBeside ? applyInTemp(job) : 0;
 }
 
+// One rename. Whoever reads the file (another window or program) holds it open for a moment, and
+// the system replaces no file that is open: try again for up to two seconds.
+bool renameOver(const std::wstring& from, const std::wstring& to, DWORD flags) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(platform::longPath(from).c_str(), platform::longPath(to).c_str(), flags))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 100) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(20);
+    }
+}
+
 DWORD commit(Job& job, bool keepBackup) {
     const std::wstring& path = job.change->path;
     if (job.inPlace) {
@@ -201,7 +216,6 @@ DWORD commit(Job& job, bool keepBackup) {
         job.done = true;
         return 0;
     }
-    const std::wstring target = platform::longPath(path), stage = platform::longPath(job.stage);
     DWORD flags = MOVEFILE_WRITE_THROUGH;
     if (job.existed) {
         if (keepBackup) {
@@ -211,12 +225,12 @@ DWORD commit(Job& job, bool keepBackup) {
                 return error;
             job.backup = backup;
         }
-        SetFileAttributesW(stage.c_str(), job.attributes);
+        SetFileAttributesW(platform::longPath(job.stage).c_str(), job.attributes);
         flags |= MOVEFILE_REPLACE_EXISTING;
     }
     // One rename: whenever the program is stopped, the file is the old one or the new one. (The
     // system's ReplaceFile is no such single step under Wine, nor with long paths there.)
-    if (!MoveFileExW(stage.c_str(), target.c_str(), flags))
+    if (!renameOver(job.stage, path, flags))
         return GetLastError();
     job.stage.clear();
     job.done = true;
@@ -234,8 +248,7 @@ bool undo(Job& job) {
     else if (!job.existed)
         ok = DeleteFileW(target.c_str()) != 0;
     else
-        ok = MoveFileExW(platform::longPath(job.backup).c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        ok = renameOver(job.backup, job.change->path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (ok) {
         job.backup.clear();
         job.done = false;

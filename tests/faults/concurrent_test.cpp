@@ -23,7 +23,7 @@ std::wstring eventName(const std::wstring& tag, const wchar_t* what) {
     return L"Local\\zelq-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + tag + L"-" + what;
 }
 
-// A copy of this program running SaveChild, its output dropped.
+// A copy of this program running SaveChild, its output kept in a log under the temporary folder.
 class Child {
 public:
     Child(const char* window, const std::wstring& folder, const std::wstring& tag, int rounds)
@@ -36,8 +36,11 @@ public:
                                  std::to_wstring(rounds) + L"|" + std::to_wstring(GetCurrentProcessId());
         SetEnvironmentVariableW(kChildJob, job.c_str());
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 &inherit, OPEN_EXISTING, 0, nullptr);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        log_ = std::wstring(temp) + L"zelq test child " + tag + L".log";
+        HANDLE nul = CreateFileW(log_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
@@ -58,11 +61,17 @@ public:
         }
         CloseHandle(go_);
         CloseHandle(done_);
+        DeleteFileW(log_.c_str());
     }
+    // What the child printed, for a failure's message.
+    std::string output() const { return read(log_); }
     bool started() const { return process_ != nullptr; }
     void go() { SetEvent(go_); }
-    // Waits for the end of the child's next save.
-    bool saved(DWORD ms = 30000) { return WaitForSingleObject(done_, ms) == WAIT_OBJECT_0; }
+    // Waits for the end of the child's next save; false when the child ended instead.
+    bool saved(DWORD ms = 30000) {
+        const HANDLE either[] = {done_, process_};
+        return WaitForMultipleObjects(2, either, FALSE, ms) == WAIT_OBJECT_0;
+    }
     void kill() {
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, 10000);
@@ -77,6 +86,7 @@ public:
 private:
     HANDLE go_, done_;
     HANDLE process_ = nullptr;
+    std::wstring log_;
 };
 
 std::vector<std::wstring> split(const std::wstring& s, wchar_t by) {
@@ -172,11 +182,11 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
         write(gameFile, gameBefore);
         Child child(s.window, game.path(), L"k", 0);
         ASSERT_TRUE(child.started());
-        ASSERT_TRUE(child.saved()) << "round " << round << ": the window did not open";
+        ASSERT_TRUE(child.saved()) << "round " << round << ": the window did not open\n" << child.output();
         if (s.cycle == 0) {
-            ASSERT_TRUE(child.saved());
+            ASSERT_TRUE(child.saved()) << child.output();
             const auto start = std::chrono::steady_clock::now();
-            ASSERT_TRUE(child.saved());
+            ASSERT_TRUE(child.saved()) << child.output();
             s.cycle = static_cast<unsigned>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                 std::chrono::steady_clock::now() - start)
                                                 .count()) +
@@ -210,11 +220,13 @@ TEST_F(ConcurrentSave, TwoCopiesSavingOneFileKeepEachOthersKeys) {
     Child enhancements("enhancements", game.path(), L"lobby", kRounds);
     Child main("main", game.path(), L"throttle", kRounds);
     ASSERT_TRUE(enhancements.started() && main.started());
-    ASSERT_TRUE(enhancements.saved() && main.saved()) << "the windows did not open";
+    ASSERT_TRUE(enhancements.saved() && main.saved()) << "the windows did not open\n"
+                                                      << enhancements.output() << main.output();
     for (int i = 1; i <= kRounds; ++i) {
         enhancements.go();
         main.go();
-        ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i;
+        ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i << "\n"
+                                                          << enhancements.output() << main.output();
         EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false), L"lobby" + std::to_wstring(i));
         EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false), L"throttle" + std::to_wstring(i));
         EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
