@@ -6,7 +6,7 @@
 #include "enhancements/enhancement.h"
 #include "gameconfig/gamefile.h"
 #include "platform/files.h"
-#include "platform/report.h"
+#include "platform/system.h"
 #include "settings/binding.h"
 #include "texmods/texmodform.h"
 
@@ -136,7 +136,7 @@ void Form1::Loadini() {
         setCheck(L"chkWindow", *l.windowed);
 }
 
-bool Form1::saveIni() {
+settings::FileChange Form1::saveIni() const {
     gameconfig::Values v;
     v.adapter = selected(L"cmbVideo");
     v.width = platform::toAnsi(text(L"txtXres"));
@@ -145,13 +145,7 @@ bool Form1::saveIni() {
     v.fog = check(L"chkFog");
     v.language = selected(L"cmbLang");
     v.windowed = check(L"chkWindow");
-    const std::wstring path = gameFile();
-    if (const DWORD error =
-            platform::replaceFileContents(path, gameconfig::format(v, settings::gUseOverlay))) {
-        report::saveFailed(hwnd(), path, error);
-        return false;
-    }
-    return true;
+    return {.path = gameFile(), .text = gameconfig::format(v, settings::gUseOverlay)};
 }
 
 void Form1::LoadSettings() {
@@ -162,13 +156,13 @@ void Form1::LoadSettings() {
     settings::load(*this, kSettings, kThrottle);
 }
 
-bool Form1::SaveSettings() {
-    return settings::saveAll(*this, {{kSettings, kThrottle}});
+settings::FileChange Form1::SaveSettings() const {
+    return settings::changesOf(*this, {{kSettings, kThrottle}}).front();
 }
 
 void Form1::ok() {
-    if (!saveIni() || !SaveSettings())
-        return; // the user was told; the window stays open with every change
+    if (!settings::saveFiles(hwnd(), {saveIni(), SaveSettings()}))
+        return; // the user was told; no file changed and the window stays open with every change
     platform::sys().endProgram();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the game's display settings, the throttle, and the buttons that open the dialogs.
+#include "settings/save.h"
 #include "toolkit/form.h"
 
 namespace app {
@@ -10,11 +11,12 @@ public:
 
     // The game's file: fills the seven controls, or sets their defaults when the file is absent.
     void Loadini();
-    // Rewrites the game's file whole; false (after telling the user) when it could not be written.
-    bool saveIni();
     // The overlay flag and the throttle from the settings file.
     void LoadSettings();
-    bool SaveSettings();
+    // What Ok writes: the game's file whole, and the throttle. Ok writes both as one save, so that
+    // the two files change together or not at all.
+    settings::FileChange saveIni() const;
+    settings::FileChange SaveSettings() const;
 
 protected:
     void onLoad() override;

@@ -115,7 +115,7 @@ const settings::Binding kRows[] = {
 
 } // namespace
 
-frmGS::frmGS() : SettingsDialog(gearShiftSpec(), kFile, kRows) {}
+frmGS::frmGS() : SettingsDialog(gearShiftSpec(), {{kFile, kRows}}) {}
 
 frmGS& gearShiftForm() {
     static frmGS form;

@@ -153,7 +153,7 @@ constexpr wchar_t kMenuText[] =
 
 } // namespace
 
-frmVR::frmVR() : SettingsDialog(viewButtonSpec(), kFile, kRows) {
+frmVR::frmVR() : SettingsDialog(viewButtonSpec(), {{kFile, kRows}}) {
     onClick(L"cmdCAHelp", [this](int) { report::info(hwnd(), kCameraTitle, kCameraText); });
     onClick(L"cmdMnuOvHelp", [this](int) { report::info(hwnd(), kMenuTitle, kMenuText); });
     onClick(L"cmdVRhatH", [this](int) { hatForm().show(this); });

@@ -144,7 +144,10 @@ const Help kHelp[] = {
 
 } // namespace
 
-frmControls::frmControls() : Form(controlsSpec()) {
+// A switch loaded as ticked (or greyed) runs its click handling through setCheck; one loaded
+// clear leaves its group as the table has it.
+frmControls::frmControls()
+    : SettingsDialog(controlsSpec(), {{kXinput, kXinputRows}, {kFF, kFFRows}, {kSettings, kSettingsRows}}) {
     for (const Group& g : kGroups)
         onClick(g.box, [this, box = g.box](int) { follow(box); });
     for (const Help& h : kHelp)
@@ -161,47 +164,11 @@ frmControls::frmControls() : Form(controlsSpec()) {
         advancedSetup(L"\\zelqcfg\\Xinput.ini",
                       L"For advanced Settings, open your ZelqXinput.ini in the text editor of your choice.");
     });
-    onClick(L"cmdOk", [this](int) { ok(); });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
 }
 
 frmControls& controlsForm() {
     static frmControls form;
     return form;
-}
-
-void frmControls::onLoad() {
-    LoadXinput();
-    LoadFF();
-    LoadSettings();
-}
-
-// A switch loaded as ticked (or greyed) runs its click handling through setCheck; one loaded
-// clear leaves its group as the table has it.
-void frmControls::LoadXinput() {
-    settings::load(*this, kXinput, kXinputRows);
-}
-void frmControls::LoadFF() {
-    settings::load(*this, kFF, kFFRows);
-}
-void frmControls::LoadSettings() {
-    settings::load(*this, kSettings, kSettingsRows);
-}
-
-bool frmControls::SaveXinput() {
-    return settings::saveAll(*this, {{kXinput, kXinputRows}});
-}
-bool frmControls::SaveFF() {
-    return settings::saveAll(*this, {{kFF, kFFRows}});
-}
-bool frmControls::SaveSettings() {
-    return settings::saveAll(*this, {{kSettings, kSettingsRows}});
-}
-
-void frmControls::ok() {
-    if (!SaveXinput() || !SaveFF() || !SaveSettings())
-        return; // the user was told; the dialog stays open with every edit
-    dismiss();
 }
 
 void frmControls::follow(std::wstring_view box) {

@@ -48,7 +48,7 @@ const Binding kPedalRows[] = {
 
 } // namespace
 
-frmPedal::frmPedal() : SettingsDialog(pedalSpec(), kPedals, kPedalRows) {}
+frmPedal::frmPedal() : SettingsDialog(pedalSpec(), {{kPedals, kPedalRows}}) {}
 
 frmPedal& pedalForm() {
     static frmPedal form;

@@ -35,7 +35,7 @@ const Binding kWheelRows[] = {
 
 } // namespace
 
-frmWheel::frmWheel() : SettingsDialog(wheelSpec(), kWheel, kWheelRows) {}
+frmWheel::frmWheel() : SettingsDialog(wheelSpec(), {{kWheel, kWheelRows}}) {}
 
 frmWheel& wheelForm() {
     static frmWheel form;

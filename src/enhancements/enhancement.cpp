@@ -133,12 +133,13 @@ void FrmEnhancement::LoadSettings() {
     PrevCarType.reset();
     // A value that does not convert, or that its list refuses (a course beyond the list of the
     // stored type), loads like a missing key.
+    const settings::ProfileReader file(kSettings.path());
     for (size_t row : kLoadBeforeLists)
-        settings::loadRow(*this, kSettings, kKeys[row]);
+        settings::loadRow(*this, file, kSettings.section, kKeys[row]);
     SetCarBox();
     SetCourseBox();
     for (size_t row : kLoadAfterLists)
-        settings::loadRow(*this, kSettings, kKeys[row]);
+        settings::loadRow(*this, file, kSettings.section, kKeys[row]);
     PrevCourseType = selected(L"cmbCourseType");
     PrevCarType = selected(L"cmbCarType");
 }

@@ -1,6 +1,9 @@
 #include "platform/files.h"
 
+#include "platform/lock.h"
+
 #include <algorithm>
+#include <atomic>
 
 namespace platform {
 
@@ -68,52 +71,201 @@ DWORD readFile(const std::wstring& path, std::string& bytes) {
     return error;
 }
 
-DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
-    const std::wstring target = longPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return ERROR_ACCESS_DENIED;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return ERROR_ACCESS_DENIED;
+namespace {
 
-    // A unique name in the same folder, so that the final step is a rename on one volume.
-    std::wstring temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (unsigned attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp =
-            path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
-        h = CreateFileW(longPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
-        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
-            return GetLastError();
-    }
-    if (h == INVALID_HANDLE_VALUE)
-        return ERROR_FILE_EXISTS;
-    DWORD error = 0;
+DWORD writeAll(HANDLE h, std::string_view bytes) {
     size_t done = 0;
-    while (done < bytes.size() && !error) {
+    while (done < bytes.size()) {
         DWORD wrote = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
         if (!WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr))
-            error = GetLastError();
+            return GetLastError();
+        if (wrote == 0)
+            return ERROR_WRITE_FAULT;
         done += wrote;
     }
+    return 0;
+}
+
+DWORD setSize(HANDLE h, size_t size) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(h))
+        return GetLastError();
+    return 0;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring nameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring tempFolder() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::wstring unique() {
+    static std::atomic<unsigned> counter{0};
+    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+}
+
+// A process id written into one of our names is still running (another user's counts as running).
+bool running(DWORD pid) {
+    if (pid == GetCurrentProcessId())
+        return false; // ours from an earlier process of the same id: this one has none open now
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!h)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool alive = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return alive;
+}
+
+// Calls `found` with the full name and the process id of each file in `folder` named
+// `prefix` + "<process>-<n>" + anything.
+template <class F> void eachOurs(const std::wstring& folder, const std::wstring& prefix, F found) {
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileW(longPath(folder + prefix + L"*").c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = d.cFileName;
+        // The search also matches short names: check the long one.
+        if (name.size() <= prefix.size() ||
+            CompareStringOrdinal(name.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
+            continue;
+        const std::wstring rest = name.substr(prefix.size());
+        const size_t dash = rest.find(L'-');
+        if (dash == 0 || dash == std::wstring::npos || rest.find_first_not_of(L"0123456789") != dash)
+            continue;
+        found(folder + name, static_cast<DWORD>(std::wcstoul(rest.c_str(), nullptr, 10)));
+    } while (FindNextFileW(h, &d));
+    FindClose(h);
+}
+
+} // namespace
+
+void removeFile(const std::wstring& path) {
+    if (path.empty())
+        return;
+    const std::wstring p = longPath(path);
+    SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(p.c_str());
+}
+
+DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD error = writeAll(h, bytes);
+    if (!error && flush && !FlushFileBuffers(h))
+        error = GetLastError();
+    CloseHandle(h);
+    if (error)
+        DeleteFileW(longPath(path).c_str());
+    return error;
+}
+
+DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
+    const std::wstring target = longPath(path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return ERROR_ACCESS_DENIED;
+    // Beside the target, so that the final step is a rename on one volume.
+    const std::wstring temp = besideName(path, L"tmp");
+    if (const DWORD error = createFile(temp, bytes))
+        return error;
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(longPath(temp).c_str(), attributes);
+    // One rename (the system's ReplaceFile is no single step under Wine, nor with long paths there).
+    if (!MoveFileExW(longPath(temp).c_str(), target.c_str(),
+                     MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        removeFile(temp);
+        return error;
+    }
+    return 0;
+}
+
+DWORD overwriteFile(const std::wstring& path, std::string_view bytes) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    LARGE_INTEGER size{};
+    GetFileSizeEx(h, &size);
+    DWORD error = 0;
+    // Room first, where the system allocates it: a full disk then fails before any byte changed.
+    if (static_cast<LONGLONG>(bytes.size()) > size.QuadPart) {
+        error = setSize(h, bytes.size());
+        if (error)
+            setSize(h, static_cast<size_t>(size.QuadPart));
+    }
+    if (!error) {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(h, start, nullptr, FILE_BEGIN))
+            error = GetLastError();
+    }
+    if (!error)
+        error = writeAll(h, bytes);
+    if (!error)
+        error = setSize(h, bytes.size());
     if (!error && !FlushFileBuffers(h))
         error = GetLastError();
     CloseHandle(h);
-    const std::wstring tempLong = longPath(temp);
-    if (!error) {
-        const BOOL ok = attributes == INVALID_FILE_ATTRIBUTES
-                            ? MoveFileExW(tempLong.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
-                            : ReplaceFileW(target.c_str(), tempLong.c_str(), nullptr,
-                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        if (!ok)
-            error = GetLastError();
-    }
-    if (error)
-        DeleteFileW(tempLong.c_str());
     return error;
+}
+
+DWORD linkOrCopy(const std::wstring& path, const std::wstring& second) {
+    const std::wstring from = longPath(path), to = longPath(second);
+    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), TRUE))
+        return 0;
+    return GetLastError();
+}
+
+bool canWrite(const std::wstring& path) {
+    HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+std::wstring besideName(const std::wstring& path, std::wstring_view ext) {
+    return path + L".zelq-" + unique() + L"." + std::wstring(ext);
+}
+
+std::wstring tempName(const std::wstring& path) {
+    const std::wstring folder = tempFolder();
+    if (folder.empty())
+        return {};
+    std::wstring name = folder + L"zelq-" + pathKey(path) + L"-" + unique() + L".tmp";
+    return name.size() < MAX_PATH ? name : std::wstring();
+}
+
+void removeLeftovers(const std::wstring& path) {
+    const std::wstring folder = folderOf(path);
+    eachOurs(folder, nameOf(path) + L".zelq-", [&](const std::wstring& file, DWORD pid) {
+        if (!running(pid))
+            removeFile(file);
+    });
+    const std::wstring temp = tempFolder();
+    if (!temp.empty())
+        eachOurs(temp, L"zelq-" + pathKey(path) + L"-", [&](const std::wstring& file, DWORD pid) {
+            if (!running(pid))
+                removeFile(file);
+        });
 }
 
 std::string toAnsi(std::wstring_view text) {

@@ -23,6 +23,35 @@ DWORD readFile(const std::wstring& path, std::string& bytes);
 // system refuses it on Windows. Returns 0 or the system's error; on failure nothing changed.
 DWORD replaceFileContents(const std::wstring& path, std::string_view bytes);
 
+// Writes a file that must not exist yet and, unless told not to, flushes it to the disk. Returns 0
+// or the system's error; a file that could not be written whole is removed again.
+DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush = true);
+
+// Writes over an existing file in place, without a temporary file, and flushes it. Returns 0 or the
+// system's error; on failure the file may hold part of the new bytes.
+DWORD overwriteFile(const std::wstring& path, std::string_view bytes);
+
+// Removes a file, read-only or not; nothing happens when there is none (or no name).
+void removeFile(const std::wstring& path);
+
+// Gives an existing file a second name: a hard link where the volume has them, else a copy.
+// Returns 0 or the system's error.
+DWORD linkOrCopy(const std::wstring& path, const std::wstring& second);
+
+// Whether the existing file opens for writing.
+bool canWrite(const std::wstring& path);
+
+// The program's own temporary files for a target file, unique among every running copy of the
+// program: beside the target ("settings.ini.zelq-<process>-<n>.<ext>"), or under the system's
+// temporary folder with a name short enough for functions limited to MAX_PATH (empty when that
+// folder is itself too deep).
+std::wstring besideName(const std::wstring& path, std::wstring_view ext);
+std::wstring tempName(const std::wstring& path);
+
+// Cleans up after a process that was ended while it worked on the target: removes its temporary
+// files and backups. Files of running processes are left alone.
+void removeLeftovers(const std::wstring& path);
+
 // Text in the system's ANSI code page, as the game and the modification read their files.
 std::string toAnsi(std::wstring_view text);
 std::wstring fromAnsi(std::string_view bytes);

@@ -24,18 +24,8 @@ std::wstring folded(std::wstring_view path) {
     return s;
 }
 
-// Object names are short and take no backslash: a hash of the path stands for it.
 std::wstring nameFor(std::wstring_view purpose, std::wstring_view path) {
-    uint64_t h = 14695981039346656037ull;
-    for (const wchar_t c : folded(path)) {
-        h ^= static_cast<uint16_t>(c);
-        h *= 1099511628211ull;
-    }
-    wchar_t hex[17];
-    for (int i = 15; i >= 0; --i, h >>= 4)
-        hex[i] = L"0123456789abcdef"[h & 15];
-    hex[16] = 0;
-    return L"Local\\ZelqConfig-" + std::wstring(purpose) + L"-" + hex;
+    return L"Local\\ZelqConfig-" + std::wstring(purpose) + L"-" + pathKey(path);
 }
 
 // A mutex lets its owning thread in again; the names held here keep a second holder out.
@@ -46,6 +36,20 @@ std::set<std::wstring>& heldHere() {
 }
 
 } // namespace
+
+// Object names are short and take no backslash: a hash of the path stands for it.
+std::wstring pathKey(std::wstring_view path) {
+    uint64_t h = 14695981039346656037ull;
+    for (const wchar_t c : folded(path)) {
+        h ^= static_cast<uint16_t>(c);
+        h *= 1099511628211ull;
+    }
+    wchar_t hex[17];
+    for (int i = 15; i >= 0; --i, h >>= 4)
+        hex[i] = L"0123456789abcdef"[h & 15];
+    hex[16] = 0;
+    return hex;
+}
 
 PathLock::PathLock(std::wstring_view purpose, const std::wstring& path) : name_(nameFor(purpose, path)) {}
 

@@ -9,6 +9,10 @@
 
 namespace platform {
 
+// Sixteen hex digits standing for a full path, the same for every spelling of it that the file
+// system takes as one file (case, "\\?\" prefix, slashes).
+std::wstring pathKey(std::wstring_view path);
+
 class PathLock {
 public:
     // `purpose` keeps locks of different kinds on one path apart ("settings", "texmods").

@@ -23,10 +23,26 @@ void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std:
     platform::sys().message(owner, text, title, platform::Icon::Critical);
 }
 
-void saveFailed(HWND owner, std::wstring_view file, DWORD error) {
+void saveFailed(HWND owner, std::wstring_view file, DWORD error, std::span<const std::wstring> kept,
+                bool damaged) {
+    std::wstring state;
+    if (!damaged && kept.empty()) {
+        state = L"No file was changed: your changes are still in the window.";
+    } else {
+        state = damaged ? L"This file was being written over in place, as its folder takes no new file, and "
+                          L"could not be put back as it was: it may now hold only part of its settings."
+                        : L"This file was not changed.";
+        if (kept.empty()) {
+            state += L" No other file was changed.";
+        } else {
+            state += L" These files already hold your changes, as they could not be put back as they were:";
+            for (const std::wstring& k : kept)
+                state += L"\r\n" + k;
+        }
+        state += L"\r\n\r\nYour changes are still in the window.";
+    }
     fileError(owner, L"Could Not Save", L"The settings could not be written to this file:", file, error,
-              L"Nothing was lost: your changes are still in the window. Correct the problem and press Ok "
-              L"again, or press Cancel to leave without saving.");
+              state + L" Correct the problem and press Ok again, or press Cancel to leave without saving.");
 }
 
 void unexpected(HWND owner, std::wstring_view what) {

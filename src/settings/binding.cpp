@@ -1,7 +1,8 @@
 #include "settings/binding.h"
 
 #include "core/number.h"
-#include "platform/report.h"
+
+#include <algorithm>
 
 namespace settings {
 namespace {
@@ -31,8 +32,8 @@ bool apply(tk::Form& form, const Binding& row, const std::wstring& value) {
 
 } // namespace
 
-void loadRow(tk::Form& form, const IniFile& file, const Binding& row) {
-    const std::wstring value = ReadIni(file.path(), file.section, row.key, row.zeroIfMissing);
+void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row) {
+    const std::wstring value = ReadIni(file, section, row.key, row.zeroIfMissing);
     if (!apply(form, row, value))
         apply(form, row, row.zeroIfMissing ? L"0" : L"");
     // A combo box with an editable text part that holds no item shows an empty text, not its design text.
@@ -42,8 +43,9 @@ void loadRow(tk::Form& form, const IniFile& file, const Binding& row) {
 }
 
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
+    const ProfileReader reader(file.path());
     for (const Binding& row : rows)
-        loadRow(form, file, row);
+        loadRow(form, reader, file.section, row);
 }
 
 std::wstring valueOf(const tk::Form& form, const Binding& row) {
@@ -61,21 +63,28 @@ std::wstring valueOf(const tk::Form& form, const Binding& row) {
     return {};
 }
 
-DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
-    const std::wstring path = file.path();
-    for (const Binding& row : rows)
-        if (const DWORD error = WriteIni(path, file.section, row.key, valueOf(form, row)))
-            return error;
-    return 0;
+std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables) {
+    std::vector<FileChange> changes;
+    for (const Table& t : tables) {
+        const std::wstring path = t.file.path();
+        auto it = std::find_if(changes.begin(), changes.end(), [&](const FileChange& c) {
+            return CompareStringOrdinal(c.path.c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
+        });
+        if (it == changes.end())
+            it = changes.insert(changes.end(), FileChange{.path = path});
+        for (const Binding& row : t.rows)
+            it->keys.push_back({std::wstring(t.file.section), std::wstring(row.key), valueOf(form, row)});
+    }
+    return changes;
 }
 
-bool saveAll(tk::Form& form, std::initializer_list<Table> tables) {
-    for (const Table& t : tables)
-        if (const DWORD error = save(form, t.file, t.rows)) {
-            report::saveFailed(form.hwnd(), t.file.path(), error);
-            return false;
-        }
-    return true;
+DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
+    const auto failure = writeFiles(changesOf(form, {{file, rows}}));
+    return failure ? failure->error : 0;
+}
+
+bool saveAll(tk::Form& form, const std::vector<Table>& tables) {
+    return saveFiles(form.hwnd(), changesOf(form, tables));
 }
 
 } // namespace settings

@@ -2,11 +2,12 @@
 // Settings as tables: each row ties one key of a settings file to one control and says how
 // the value is encoded. One routine loads a table and one saves it.
 #include "settings/ini.h"
+#include "settings/save.h"
 #include "toolkit/form.h"
 
-#include <initializer_list>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace settings {
 
@@ -35,21 +36,26 @@ struct IniFile {
 // Loads each row in order. A value that does not convert, or that its control refuses, is
 // treated like a missing key; loading goes on with the next row.
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows);
-// Applies one row's missing-key value or stored value.
-void loadRow(tk::Form& form, const IniFile& file, const Binding& row);
+// Applies one row's missing-key value or stored value, read from the row's section of `file`.
+void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row);
 
 // The text a row writes for the control's present state.
 std::wstring valueOf(const tk::Form& form, const Binding& row);
 
-// Writes each row in order and stops at the first failure. Returns 0 or the system's error.
-DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows);
-
-// Saves the tables in order; on a failure shows the critical message naming the file and the
-// reason, and returns false so that the window stays open with its edits.
+// A file's rows that one save writes.
 struct Table {
     IniFile file;
     std::span<const Binding> rows;
 };
-bool saveAll(tk::Form& form, std::initializer_list<Table> tables);
 
+// What saving the tables writes, one change for each file, in the order the files first appear.
+std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables);
+
+// Saves the rows as one save. Returns 0 or the system's error; on failure no file changed.
+DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows);
+
+// Saves the tables as one save: every file or none. On a failure shows the critical message
+// naming the file, the reason and the state of the files, and returns false so that the window
+// stays open with its edits.
+bool saveAll(tk::Form& form, const std::vector<Table>& tables);
 } // namespace settings

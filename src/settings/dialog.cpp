@@ -2,8 +2,8 @@
 
 namespace settings {
 
-SettingsDialog::SettingsDialog(tk::FormSpec spec, IniFile file, std::span<const Binding> rows)
-    : Form(std::move(spec)), file_(file), rows_(rows) {
+SettingsDialog::SettingsDialog(tk::FormSpec spec, std::vector<Table> tables)
+    : Form(std::move(spec)), tables_(std::move(tables)) {
     onClick(L"cmdOk", [this](int) {
         if (SaveSettings())
             dismiss(); // else the user was told and the edits stay
@@ -12,11 +12,12 @@ SettingsDialog::SettingsDialog(tk::FormSpec spec, IniFile file, std::span<const 
 }
 
 void SettingsDialog::LoadSettings() {
-    settings::load(*this, file_, rows_);
+    for (const Table& t : tables_)
+        settings::load(*this, t.file, t.rows);
 }
 
 bool SettingsDialog::SaveSettings() {
-    return settings::saveAll(*this, {{file_, rows_}});
+    return settings::saveAll(*this, tables_);
 }
 
 } // namespace settings

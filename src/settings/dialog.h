@@ -1,27 +1,26 @@
 #pragma once
-// A dialog whose controls hold the keys of one settings file: opening it loads them, Ok saves them
-// and hands the focus back to the opener, Cancel hands it back without saving. A failed write is
-// reported and the dialog stays open with its edits.
+// A dialog whose controls hold keys of settings files, one table a file: opening it loads them in
+// order, Ok saves them all as one save and hands the focus back to the opener, Cancel hands it
+// back without saving. A failed save is reported and the dialog stays open with its edits.
 #include "settings/binding.h"
 
-#include <span>
+#include <vector>
 
 namespace settings {
 
 class SettingsDialog : public tk::Form {
 public:
-    SettingsDialog(tk::FormSpec spec, IniFile file, std::span<const Binding> rows);
+    SettingsDialog(tk::FormSpec spec, std::vector<Table> tables);
 
     virtual void LoadSettings();
-    // False (after telling the user) when a key could not be written.
+    // False (after telling the user) when the files could not be written; then none changed.
     bool SaveSettings();
 
 protected:
     void onLoad() override { LoadSettings(); }
 
 private:
-    IniFile file_;
-    std::span<const Binding> rows_;
+    std::vector<Table> tables_;
 };
 
 } // namespace settings

@@ -1,5 +1,8 @@
 #include "settings/ini.h"
 
+#include "platform/files.h"
+#include "settings/save.h"
+
 #include <vector>
 
 namespace settings {
@@ -48,36 +51,58 @@ std::wstring settingsFile(std::wstring_view name) {
     return appFolder() + L"\\zelqcfg\\" + std::wstring(name);
 }
 
-std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
-                     bool zeroIfMissing) {
+ProfileReader::ProfileReader(const std::wstring& fileName) {
+    if (fileName.size() < MAX_PATH) {
+        read_ = fileName;
+        return;
+    }
+    std::string bytes;
+    copy_ = platform::tempName(fileName);
+    if (!copy_.empty() && platform::readFile(fileName, bytes) == 0 &&
+        platform::createFile(copy_, bytes, false) == 0)
+        read_ = copy_;
+}
+
+ProfileReader::~ProfileReader() {
+    if (!copy_.empty())
+        DeleteFileW(copy_.c_str());
+}
+
+std::wstring ProfileReader::value(std::wstring_view section, std::wstring_view keyName) const {
+    if (read_.empty())
+        return {};
     const std::wstring s(section), k(keyName);
     // The reader returns size - 1 when the value does not fit: grow until it does.
     std::vector<wchar_t> buffer(256);
     DWORD n = 0;
     for (;;) {
         n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buffer.data(),
-                                     static_cast<DWORD>(buffer.size()), fileName.c_str());
+                                     static_cast<DWORD>(buffer.size()), read_.c_str());
         if (n + 1 < buffer.size() || buffer.size() >= (1u << 24))
             break;
         buffer.resize(buffer.size() * 4);
     }
-    if (n == 0)
-        return zeroIfMissing ? L"0" : L"";
     return std::wstring(buffer.data(), n);
+}
+
+std::wstring ReadIni(const ProfileReader& file, std::wstring_view section, std::wstring_view keyName,
+                     bool zeroIfMissing) {
+    std::wstring value = file.value(section, keyName);
+    if (value.empty())
+        return zeroIfMissing ? L"0" : L"";
+    return value;
+}
+
+std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
+                     bool zeroIfMissing) {
+    return ReadIni(ProfileReader(fileName), section, keyName, zeroIfMissing);
 }
 
 DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
                std::wstring_view value) {
-    // The system refuses a read-only file on Windows; the same holds here whoever runs the program.
-    const DWORD attributes = GetFileAttributesW(fileName.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return ERROR_ACCESS_DENIED;
-    const std::wstring s(section), k(keyName), v(value);
-    SetLastError(0);
-    if (WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), fileName.c_str()))
-        return 0;
-    const DWORD error = GetLastError();
-    return error ? error : ERROR_WRITE_FAULT;
+    const auto failure = writeFiles(
+        {{.path = fileName, .keys = {{std::wstring(section), std::wstring(keyName), std::wstring(value)}}}});
+    return failure ? failure->error : 0;
 }
 
 } // namespace settings

@@ -19,14 +19,35 @@ std::wstring appPath(std::wstring_view relative);
 // A file of the settings folder "\zelqcfg\".
 std::wstring settingsFile(std::wstring_view name);
 
+// Reads keys of one file through the system's profile reader. A path too long for the reader
+// (MAX_PATH characters or more) is read from a copy under the temporary folder, made once here
+// and removed at the end.
+class ProfileReader {
+public:
+    explicit ProfileReader(const std::wstring& fileName);
+    ~ProfileReader();
+    ProfileReader(const ProfileReader&) = delete;
+    ProfileReader& operator=(const ProfileReader&) = delete;
+
+    // The value as the reader gives it, whole however long; empty for a missing key or file.
+    std::wstring value(std::wstring_view section, std::wstring_view keyName) const;
+
+private:
+    std::wstring read_; // what the reader opens: the file, its copy, or nothing
+    std::wstring copy_; // the copy to remove
+};
+
 // The value of a key, whole however long. A missing file, section or key, or an empty value,
 // gives "0" when zeroIfMissing is set, else the empty text.
 std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
                      bool zeroIfMissing);
+std::wstring ReadIni(const ProfileReader& file, std::wstring_view section, std::wstring_view keyName,
+                     bool zeroIfMissing);
 
-// Writes one key in place, creating the file, section and key as needed. Returns 0, or the
-// system's error code when the value was not stored (no folder, a read-only file, a file held
-// open by another program). The settings folder is never created.
+// Writes one key, creating the file, section and key as needed, as one save of its own (see
+// settings/save.h). Returns 0, or the system's error code when the value was not stored (no
+// folder, a read-only file, a file held open by another program); the file is then as it was.
+// The settings folder is never created.
 DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
                std::wstring_view value);
 

@@ -730,7 +730,8 @@ LRESULT Form::handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     case WM_KEYUP:
     case WM_SYSKEYUP:
         // Only a key pressed here counts: the release of the Tab that brought the focus does not.
-        if (keysDown_.erase({hwnd, wp}))
+        // Print Screen is the exception: the system takes its press, so only its release comes.
+        if (keysDown_.erase({hwnd, wp}) || wp == VK_SNAPSHOT)
             SetWindowTextW(hwnd, std::to_wstring(static_cast<unsigned>(wp)).c_str());
         return 0;
     case WM_KILLFOCUS:

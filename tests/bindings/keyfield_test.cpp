@@ -141,6 +141,19 @@ TEST_F(KeyFields, AHeldKeyIsRecordedOnceAtItsRelease) {
     EXPECT_EQ(vr.text(L"txtVR", 4), L"68");
 }
 
+TEST_F(KeyFields, PrintScreenIsRecordedFromItsReleaseAlone) {
+    // The system takes the press of Print Screen: only its release reaches the window.
+    vr.show();
+    HWND f = focusOn(vr, L"txtVR", 2);
+    up(f, VK_SNAPSHOT);
+    EXPECT_EQ(vr.text(L"txtVR", 2), L"44");
+    stroke(f, 'A');
+    up(f, VK_SNAPSHOT, kAlt, true); // Alt+Print Screen
+    EXPECT_EQ(vr.text(L"txtVR", 2), L"44");
+    up(f, VK_SCROLL);
+    EXPECT_EQ(vr.text(L"txtVR", 2), L"44") << "any other key needs its press seen";
+}
+
 TEST_F(KeyFields, TabAndShiftTabLeaveTheFieldWithoutRecordingTab) {
     gs.show();
     HWND first = focusOn(gs, L"txtGear", 1);

@@ -1,17 +1,20 @@
-// Fault injection across every window that saves: the settings folder missing, the file
-// read-only, the file held open without sharing. Each case must show the message naming the file
-// and the system's reason, keep the window open with its edits, and leave the failing file and
-// every file not yet written byte for byte as it was.
+// Fault injection across every window that saves: the settings folder missing, a file read-only,
+// held open without sharing, or being saved by another window or copy of the program. Each case
+// must show the message naming the file and the system's reason and saying that no file changed,
+// keep the window open with its edits, and leave every file byte for byte as it was: a save of
+// several files writes all of them or none.
 #include "faults/windows.h"
 #include "harness/harness.h"
+#include "platform/lock.h"
 
 #include <map>
+#include <memory>
 
 using namespace harness;
 
 namespace {
 
-enum class Fault { NoSettingsFolder, ReadOnly, HeldOpen };
+enum class Fault { NoSettingsFolder, ReadOnly, HeldOpen, Busy };
 
 struct Case {
     const faults::SavingWindow* window;
@@ -28,23 +31,15 @@ std::vector<Case> cases() {
                 out.push_back({&w, Fault::NoSettingsFolder, i});
                 break;
             }
-        for (size_t i = 0; i < w.files.size(); ++i) {
-            out.push_back({&w, Fault::ReadOnly, i});
-            out.push_back({&w, Fault::HeldOpen, i});
-        }
+        for (size_t i = 0; i < w.files.size(); ++i)
+            for (Fault f : {Fault::ReadOnly, Fault::HeldOpen, Fault::Busy})
+                out.push_back({&w, f, i});
     }
     return out;
 }
 
-std::string seed(const std::wstring& relative) {
-    if (relative == L"\\morvex2006.ini")
-        return "DX/ADAPTER = 1\r\nDX/RES/WIDTH = 800\r\nDX/RES/HEIGHT = 600\r\nDX/ANTIALIASING = 0\r\n"
-               "DX/FOG = 1\r\nLANGUAGE = 2\r\nDX/WINDOWED = 0\r\n";
-    return "; kept by hand\r\n[Unrelated]\r\nKey=Value\r\n";
-}
-
 std::string label(const Case& c) {
-    const char* f[] = {"NoSettingsFolder", "ReadOnly", "HeldOpen"};
+    const char* f[] = {"NoSettingsFolder", "ReadOnly", "HeldOpen", "Busy"};
     return std::string(c.window->name) + "_" + f[static_cast<int>(c.fault)] + "_" + std::to_string(c.failing);
 }
 
@@ -59,8 +54,8 @@ TEST_P(SaveFault, IsReportedAndLosesNothing) {
     std::map<std::wstring, std::string> before;
     for (const auto& f : faults::allFiles())
         if (folder || f.rfind(L"\\zelqcfg\\", 0) != 0) {
-            write(game.file(f), seed(f));
-            before[f] = seed(f);
+            write(game.file(f), faults::seed(f));
+            before[f] = faults::seed(f);
         }
 
     tk::Form& form = c.window->open();
@@ -68,11 +63,16 @@ TEST_P(SaveFault, IsReportedAndLosesNothing) {
     const std::wstring failing = game.file(c.window->files[c.failing]);
     rec.messages.clear();
     {
-        std::unique_ptr<Lock> lock;
+        std::unique_ptr<Lock> held;
+        // Another window or copy of the program in the middle of saving the same file.
+        platform::PathLock saving(L"settings", failing);
         if (c.fault == Fault::ReadOnly)
             setReadOnly(failing, true);
         if (c.fault == Fault::HeldOpen)
-            lock = std::make_unique<Lock>(failing);
+            held = std::make_unique<Lock>(failing);
+        if (c.fault == Fault::Busy) {
+            ASSERT_TRUE(saving.acquire(0));
+        }
         click(form, L"cmdOk");
     }
     setReadOnly(failing, false);
@@ -82,19 +82,14 @@ TEST_P(SaveFault, IsReportedAndLosesNothing) {
     EXPECT_EQ(m.icon, platform::Icon::Critical);
     EXPECT_NE(m.text.find(failing), std::wstring::npos) << "the message names the file";
     EXPECT_NE(m.text.find(L"(error "), std::wstring::npos) << "the message gives the system's reason";
+    EXPECT_NE(m.text.find(L"No file was changed"), std::wstring::npos) << "and where the files stand";
     EXPECT_EQ(rec.ended, 0);
     EXPECT_TRUE(form.loaded()) << "the window stays open";
     EXPECT_EQ(form.text(c.window->editable, c.window->editIndex), L"edited 42") << "with its edits";
 
-    // The failing file and every file after it are as they were; files the window does not own too.
-    for (const auto& [relative, bytes] : before) {
-        bool writtenBefore = false;
-        for (size_t i = 0; i < c.failing; ++i)
-            writtenBefore |= c.window->files[i] == relative;
-        if (!writtenBefore) {
-            EXPECT_EQ(read(game.file(relative)), bytes) << std::string(relative.begin(), relative.end());
-        }
-    }
+    for (const auto& [relative, bytes] : before)
+        EXPECT_EQ(read(game.file(relative)), bytes) << std::string(relative.begin(), relative.end());
+    EXPECT_EQ(faults::strayFiles(game.path()), std::vector<std::wstring>{}) << "no temporary file is left";
     if (!folder) {
         EXPECT_FALSE(exists(game.file(L"\\zelqcfg"))) << "the settings folder is never created";
     }

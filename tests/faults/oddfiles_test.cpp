@@ -9,26 +9,7 @@ using namespace harness;
 
 namespace {
 
-// One text setting of each window: where it is stored and the control that shows it.
-struct Probe {
-    const char* window;
-    const wchar_t* file;
-    const char* section;
-    const char* key;
-    const wchar_t* control;
-    int index;
-    const wchar_t* missing; // what the control shows when the key is missing
-};
-
-const Probe kProbes[] = {
-    {"main", L"settings.ini", "General", "SleepTime", L"txtThrottle", 0, L"0"},
-    {"controls", L"ff.ini", "General", "GlobalMultiplier", L"txtFFMulti", 0, L"0"},
-    {"wheel", L"wheel.ini", "Wheel", "Deadzone", L"txtDZ", 0, L"0"},
-    {"pedal", L"pedals.ini", "Pedals", "Deadzone", L"txtDZ", 0, L"0"},
-    {"gearshift", L"gearshift.ini", "GearShift", "UpKey", L"txtUp", 0, L"0"},
-    {"viewbuttons", L"vrbuttons.ini", "VR", "Camera1", L"txtCamera", 1, L"0"},
-    {"enhancements", L"settings.ini", "General", "LanLobbyName", L"txtLobbyName", 0, L""},
-};
+using faults::Probe;
 
 struct Odd {
     const char* name;
@@ -70,17 +51,10 @@ struct Case {
 
 std::vector<Case> cases() {
     std::vector<Case> out;
-    for (const Probe& p : kProbes)
+    for (const Probe& p : faults::probes())
         for (const Odd& o : kOdd)
             out.push_back({&p, &o});
     return out;
-}
-
-const faults::SavingWindow& windowNamed(const char* name) {
-    for (const auto& w : faults::savingWindows())
-        if (std::string(w.name) == name)
-            return w;
-    throw std::runtime_error("no such window");
 }
 
 } // namespace
@@ -97,7 +71,7 @@ TEST_P(OddFile, ReadsAsTheProfileReaderDefines) {
                                 L"gearshift.ini", L"vrbuttons.ini"})
         write(game.settings(name), bytes);
 
-    tk::Form& form = windowNamed(p.window).open();
+    tk::Form& form = faults::windowNamed(p.window).open();
     EXPECT_TRUE(rec.messages.empty());
     ASSERT_TRUE(form.loaded());
     const std::wstring shown = form.text(p.control, p.index);
@@ -107,9 +81,7 @@ TEST_P(OddFile, ReadsAsTheProfileReaderDefines) {
     EXPECT_TRUE(rec.messages.empty());
     // What was shown is what is stored now.
     const std::wstring file = game.settings(p.file);
-    const std::wstring stored =
-        settings::ReadIni(file, std::wstring(p.section, p.section + strlen(p.section)),
-                          std::wstring(p.key, p.key + strlen(p.key)), false);
+    const std::wstring stored = settings::ReadIni(file, faults::wide(p.section), faults::wide(p.key), false);
     EXPECT_EQ(stored, shown == L"" ? L"" : shown);
 }
 

@@ -2,10 +2,14 @@
 // Every window that saves, as the fault and odd-file suites drive them: how to open it as a
 // player would, one text control to edit, and the files its Ok writes, in order.
 #include "bench/windows.h"
+#include "harness/harness.h"
+
+#include <algorithm>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace faults {
@@ -42,6 +46,30 @@ inline const std::vector<SavingWindow>& savingWindows() {
     return all;
 }
 
+// One text setting of each window: where it is stored and the control that shows it.
+struct Probe {
+    const char* window;
+    const wchar_t* file;
+    const char* section;
+    const char* key;
+    const wchar_t* control;
+    int index;
+    const wchar_t* missing; // what the control shows when the key is missing
+};
+
+inline const std::vector<Probe>& probes() {
+    static const std::vector<Probe> all = {
+        {"main", L"settings.ini", "General", "SleepTime", L"txtThrottle", 0, L"0"},
+        {"controls", L"ff.ini", "General", "GlobalMultiplier", L"txtFFMulti", 0, L"0"},
+        {"wheel", L"wheel.ini", "Wheel", "Deadzone", L"txtDZ", 0, L"0"},
+        {"pedal", L"pedals.ini", "Pedals", "Deadzone", L"txtDZ", 0, L"0"},
+        {"gearshift", L"gearshift.ini", "GearShift", "UpKey", L"txtUp", 0, L"0"},
+        {"viewbuttons", L"vrbuttons.ini", "VR", "Camera1", L"txtCamera", 1, L"0"},
+        {"enhancements", L"settings.ini", "General", "LanLobbyName", L"txtLobbyName", 0, L""},
+    };
+    return all;
+}
+
 // Every file any window reads or writes.
 inline const std::vector<std::wstring>& allFiles() {
     static const std::vector<std::wstring> files = {
@@ -52,5 +80,49 @@ inline const std::vector<std::wstring>& allFiles() {
 }
 
 // clang-format on
+
+inline const SavingWindow& windowNamed(std::string_view name) {
+    for (const auto& w : savingWindows())
+        if (w.name == name)
+            return w;
+    throw std::invalid_argument("no such window");
+}
+
+// What a file holds before a test: the game's file in its usual form, a settings file a section
+// of someone else's.
+inline std::string seed(const std::wstring& relative) {
+    if (relative == L"\\morvex2006.ini")
+        return "DX/ADAPTER = 1\r\nDX/RES/WIDTH = 800\r\nDX/RES/HEIGHT = 600\r\nDX/ANTIALIASING = 0\r\n"
+               "DX/FOG = 1\r\nLANGUAGE = 2\r\nDX/WINDOWED = 0\r\n";
+    return "; kept by hand\r\n[Unrelated]\r\nKey=Value\r\n";
+}
+
+// Files in the game folder and the settings folder that no window reads or writes: what a save
+// left behind.
+inline std::vector<std::wstring> strayFiles(const std::wstring& gameFolder) {
+    std::vector<std::wstring> out;
+    for (const std::wstring folder : {L"", L"\\zelqcfg"})
+        for (const std::wstring& name : harness::names(gameFolder + folder)) {
+            const std::wstring relative = folder + L"\\" + name;
+            if (relative != L"\\zelqcfg" &&
+                std::find(allFiles().begin(), allFiles().end(), relative) == allFiles().end())
+                out.push_back(relative);
+        }
+    return out;
+}
+
+// Files of the program's own under the system's temporary folder.
+inline size_t tempLeftovers() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    size_t n = 0;
+    for (const std::wstring& name : harness::names(temp))
+        n += name.rfind(L"zelq-", 0) == 0;
+    return n;
+}
+
+inline std::wstring wide(const char* ascii) {
+    return std::wstring(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 } // namespace faults

@@ -1,5 +1,6 @@
 #include "harness/harness.h"
 
+#include "platform/files.h"
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
@@ -32,43 +33,49 @@ Recorder& recorder() {
     return r;
 }
 
-GameFolder::GameFolder(bool withSettingsFolder) {
+GameFolder::GameFolder(bool withSettingsFolder, size_t minLength) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
     // A blank and a character outside ASCII in the name: the program must handle any folder.
     path_ = std::wstring(temp) + L"zelq test \u00e9 " + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
+    makeFolder(path_);
+    while (path_.size() < minLength) {
+        path_ += L"\\Sp\u00e9cial \u0393\u03b5\u03b9\u03ac \u4e2d\u6587 folder";
+        makeFolder(path_);
+    }
     if (withSettingsFolder)
-        CreateDirectoryW((path_ + L"\\zelqcfg").c_str(), nullptr);
+        makeFolder(path_ + L"\\zelqcfg");
     settings::setAppFolder(path_);
 }
 
 namespace {
 void removeTree(const std::wstring& dir) {
     WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &d);
+    HANDLE h = FindFirstFileW(platform::longPath(dir + L"\\*").c_str(), &d);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = d.cFileName;
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring p = dir + L"\\" + name;
-            SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            SetFileAttributesW(platform::longPath(p).c_str(), FILE_ATTRIBUTE_NORMAL);
             if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(p);
             else
-                DeleteFileW(p.c_str());
+                DeleteFileW(platform::longPath(p).c_str());
         } while (FindNextFileW(h, &d));
         FindClose(h);
     }
-    RemoveDirectoryW(dir.c_str());
+    RemoveDirectoryW(platform::longPath(dir).c_str());
 }
 } // namespace
 
 GameFolder::~GameFolder() {
-    removeTree(path_);
+    // The deep folders go too, from the first one made.
+    const size_t first = path_.find(L'\\', path_.find(L"zelq test "));
+    removeTree(first == std::wstring::npos ? path_ : path_.substr(0, first));
 }
 
 std::wstring GameFolder::file(std::wstring_view relative) const {
@@ -76,8 +83,8 @@ std::wstring GameFolder::file(std::wstring_view relative) const {
 }
 
 std::string read(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(platform::longPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string out;
@@ -90,8 +97,8 @@ std::string read(const std::wstring& path) {
 }
 
 void write(const std::wstring& path, std::string_view bytes) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(platform::longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << "cannot create test file";
     DWORD wrote = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
@@ -99,19 +106,36 @@ void write(const std::wstring& path, std::string_view bytes) {
 }
 
 bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(platform::longPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void makeFolder(const std::wstring& path) {
-    CreateDirectoryW(path.c_str(), nullptr);
+    CreateDirectoryW(platform::longPath(path).c_str(), nullptr);
 }
 
 void setReadOnly(const std::wstring& path, bool on) {
-    SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(platform::longPath(path).c_str(),
+                       on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::vector<std::wstring> names(const std::wstring& folder) {
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileW(platform::longPath(folder + L"\\*").c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    do {
+        const std::wstring name = d.cFileName;
+        if (name != L"." && name != L"..")
+            out.push_back(name);
+    } while (FindNextFileW(h, &d));
+    FindClose(h);
+    return out;
 }
 
 Lock::Lock(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+    : handle_(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                          OPEN_ALWAYS, 0, nullptr)) {}
 
 Lock::~Lock() {
     if (handle_ != INVALID_HANDLE_VALUE)

@@ -41,11 +41,15 @@ public:
 // The recorder every test runs with (installed by the test program's main).
 Recorder& recorder();
 
-// A fresh game folder under the temporary folder, made the application folder.
+// A fresh game folder under the temporary folder, made the application folder. Its name holds a
+// blank and characters outside ASCII; `minLength` makes it deeper, down to a path of at least
+// that many characters.
 class GameFolder {
 public:
-    explicit GameFolder(bool withSettingsFolder = true);
+    explicit GameFolder(bool withSettingsFolder = true, size_t minLength = 0);
     ~GameFolder();
+    GameFolder(const GameFolder&) = delete;
+    GameFolder& operator=(const GameFolder&) = delete;
     const std::wstring& path() const { return path_; }
     std::wstring file(std::wstring_view relative) const; // relative path with a leading backslash
     std::wstring settings(std::wstring_view name) const { return file(L"\\zelqcfg\\" + std::wstring(name)); }
@@ -54,12 +58,14 @@ private:
     std::wstring path_;
 };
 
-// Files as bytes.
+// Files as bytes, by paths of any length.
 std::string read(const std::wstring& path);
 void write(const std::wstring& path, std::string_view bytes);
 bool exists(const std::wstring& path);
 void makeFolder(const std::wstring& path);
 void setReadOnly(const std::wstring& path, bool on);
+// The names in a folder, without "." and "..".
+std::vector<std::wstring> names(const std::wstring& folder);
 
 // Holds a file open without sharing for as long as it lives.
 class Lock {

@@ -1,0 +1,50 @@
+#include "settings/profilecheck.h"
+
+#include <gtest/gtest.h>
+
+using settings::asRead;
+using settings::keepsOtherLines;
+using settings::WrittenKey;
+
+TEST(AsRead, DropsBlanksThenOnePairOfMatchingQuotes) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"  25 \t", L"25"}, {L"\"25\"", L"25"}, {L"'a b'", L"a b"}, {L" \" x \" ", L" x "},
+        {L"\"a'", L"\"a'"},  {L"\"", L"\""},     {L"\"\"", L""},     {L"\"\"x\"\"", L"\"x\""},
+        {L"", L""},          {L"a\tb", L"a\tb"},
+    };
+    for (const auto& [written, read] : cases)
+        EXPECT_EQ(asRead(written), read) << "[" << std::wstring(written).size() << "]";
+}
+
+TEST(KeepsOtherLines, AcceptsTheWritersOwnRewritesAndRefusesLosses) {
+    const WrittenKey general[] = {{L"General", L"SleepTime"}, {L"General", L"NewKey"}};
+    const wchar_t* before = L"; hand made\r\n[General] ; main\r\n  sleeptime = 5 \r\n\r\nOther = x\r\n"
+                            L"[Net]\r\nSleepTime=1\nPort=2300\r\n";
+    struct Case {
+        const char* name;
+        const wchar_t* after;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"RewrittenBlanksAndNewKey",
+         L"; hand "
+         L"made\r\n[General]\r\nsleeptime=60\r\nOther=x\r\nNewKey=7\r\n[Net]\r\nSleepTime=1\r\nPort=2300\r\n",
+         true},
+        {"HeaderRewritten", L"; hand made\r\n[GENERAL]\r\nOther=x\r\n[net]\r\nSleepTime=1\r\nPort=2300",
+         false},
+        {"CutAtTheEnd", L"; hand made\r\n[General]\r\nsleeptime=60\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPo",
+         false},
+        {"Empty", L"", false},
+        {"OtherSectionsKeyChanged",
+         L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=60\r\nPort=2300", false},
+        {"LinesSwapped", L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nPort=2300\r\nSleepTime=1\r\n",
+         false},
+        {"OwnKeyDropped", L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPort=2300\r\n",
+         true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(keepsOtherLines(before, c.after, general), c.kept) << c.name;
+    // A new file, or one that held nothing: nothing to lose.
+    EXPECT_TRUE(keepsOtherLines(L"", L"[General]\r\nSleepTime=0\r\n", general));
+    EXPECT_TRUE(keepsOtherLines(L"\r\n \r\n", L"", general));
+}
