@@ -349,33 +349,32 @@ public:
                   L"-" + std::to_wstring(++runs) + L"-";
     }
 
-    // Install: the mod's file is copied in whole under a work name; then the game's file is moved
-    // into the backup folder and the copy renamed into its place, or, when the game's file is
-    // saved already, the copy replaces what is there in one rename.
+    // Install: the mod's file is copied in whole under a work name. The game's file, when it has
+    // no backup yet, is moved into the backup folder and the copy renamed into its place; a file
+    // saved already is replaced by the copy in one rename.
     std::optional<StepFailure> install(size_t i) {
         const std::wstring target = w_.target(i), backup = w_.backup(i);
         std::wstring fresh;
         if (const DWORD e = copyIn(w_.source(i), fresh))
             return StepFailure{Action::CopyIn, e};
-        // Only a file that was there before the run can be the game's own. The rename itself tells
-        // whether its backup exists, whatever the case of the letters of either name.
-        if (w_.targets[i].exists) {
-            const DWORD e = moveFile(target, backup);
-            if (!e) {
-                if (const DWORD put = moveFile(fresh, target)) {
-                    removeWorkFile(fresh);
-                    StepFailure f{Action::PutInPlace, put};
-                    f.left = moveFile(backup, target) ? Left::GameFileInBackup : Left::PutBack;
-                    return f;
-                }
-                return std::nullopt;
-            }
-            if (e != ERROR_ALREADY_EXISTS && e != ERROR_FILE_EXISTS && e != ERROR_FILE_NOT_FOUND) {
-                removeWorkFile(fresh);
-                return StepFailure{Action::Save, e};
-            }
+        // Only a file that was there before the run can be the game's own. The move, which
+        // never replaces, tells whether the backup exists, whatever the case of either name.
+        if (!w_.targets[i].exists)
+            return replace(i, fresh);
+        const DWORD e = moveFile(target, backup);
+        if (e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS || e == ERROR_FILE_NOT_FOUND)
+            return replace(i, fresh); // saved already, or gone
+        if (e) {
+            removeWorkFile(fresh);
+            return StepFailure{Action::Save, e};
         }
-        return replace(i, fresh);
+        // The target's name is free now.
+        if (MoveFileExW(longPath(fresh).c_str(), longPath(target).c_str(), MOVEFILE_REPLACE_EXISTING))
+            return std::nullopt;
+        StepFailure f{Action::PutInPlace, GetLastError()};
+        removeWorkFile(fresh);
+        f.left = moveFile(backup, target) ? Left::GameFileInBackup : Left::PutBack;
+        return f;
     }
 
     // Uninstall: the backup is copied in whole under a work name, then replaces the mod's file.
@@ -409,7 +408,7 @@ private:
     // its calls), and moved back should the rename fail.
     std::optional<StepFailure> replace(size_t i, const std::wstring& fresh) {
         const std::wstring target = w_.target(i);
-        if (!(w_.targets[i].attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) {
+        if (!hidden(i)) {
             if (MoveFileExW(longPath(fresh).c_str(), longPath(target).c_str(), MOVEFILE_REPLACE_EXISTING))
                 return std::nullopt;
             const DWORD e = GetLastError();
@@ -435,6 +434,9 @@ private:
         return std::nullopt;
     }
 
+    bool hidden(size_t i) const {
+        return w_.targets[i].attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    }
     // A work file name no other run uses; a name left over from a run that was killed is skipped.
     template <class Make> DWORD intoWorkFile(std::wstring& name, Make make) {
         for (int attempt = 0;; ++attempt) {
