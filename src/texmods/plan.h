@@ -46,11 +46,11 @@ std::optional<std::wstring> targetProblem(std::wstring_view entry);
 
 // One step of a run as the free-space estimate sees it.
 struct SpaceStep {
-    uint64_t writes = 0;             // bytes the step copies: the mod file, or the backup
-    std::wstring target;             // the target's path as the file system compares names; empty when
-                                     // no file was there before the run
-    uint64_t targetBytes = 0;        // that file's size
-    bool backedUp = false;           // the target's backup existed before the run
+    uint64_t writes = 0;      // bytes the step copies: the mod file, or the backup
+    std::wstring target;      // the target's path as the file system compares names; empty when
+                              // no file was there before the run
+    uint64_t targetBytes = 0; // that file's size
+    bool backedUp = false;    // the target's backup existed before the run
 };
 
 // The most space a run takes at any moment beyond what it has at its start, each file rounded up to

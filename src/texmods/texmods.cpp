@@ -4,6 +4,7 @@
 #include "platform/lock.h"
 #include "texmods/plan.h"
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <optional>
@@ -91,8 +92,9 @@ FileState inspect(const std::wstring& path) {
 // A path as the file system compares names: upper case by the system's table, in any script.
 std::wstring folded(const std::wstring& path) {
     std::wstring out(path.size(), L'\0');
-    const int n = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()),
-                                out.data(), static_cast<int>(out.size()), nullptr, nullptr, 0);
+    const int n =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.data(), static_cast<int>(path.size()),
+                      out.data(), static_cast<int>(out.size()), nullptr, nullptr, 0);
     out.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return n > 0 ? out : path;
 }
@@ -153,7 +155,7 @@ struct StepFailure {
 
 // What the planning and the checks found, for the steps to use.
 struct Work {
-    bool install;
+    bool install = true;
     std::wstring game, mods, backups;
     std::vector<ModFile> files;
     std::vector<uint64_t> sizes; // of each mod file
@@ -176,8 +178,10 @@ Outcome stepFailed(const Work& w, size_t i, const StepFailure& f) {
     std::wstring what;
     switch (f.action) {
     case Action::CopyIn:
-        what = w.install ? L"The mod file \"" + w.modName(i) + L"\" could not be copied to replace this game file:"
-                         : L"The saved game file " + backupName + L" could not be copied to restore this game file:";
+        what =
+            w.install
+                ? L"The mod file \"" + w.modName(i) + L"\" could not be copied to replace this game file:"
+                : L"The saved game file " + backupName + L" could not be copied to restore this game file:";
         break;
     case Action::Save:
         what = L"This game file could not be moved into the backup folder as " + backupName + L":";
@@ -217,23 +221,24 @@ Outcome stepFailed(const Work& w, size_t i, const StepFailure& f) {
         break;
     }
 
-    size_t before = 0, doneOfThis = 0;
-    for (size_t j = 0; j < i; ++j)
-        (w.plan.steps[j].mod == s.mod ? doneOfThis : before) += 1;
+    const size_t doneOfThis = static_cast<size_t>(
+        std::count_if(w.plan.steps.begin(), w.plan.steps.begin() + static_cast<std::ptrdiff_t>(i),
+                      [&](const Step& earlier) { return earlier.mod == s.mod; }));
     detail += std::wstring(w.install ? L"The install" : L"The uninstall") + L" stopped at mod file " +
-              std::to_wstring(s.mod + 1) + L" of " + std::to_wstring(w.files.size()) + L", \"" + w.modName(i) +
-              L"\": " + count(s.mod, L"mod file", L"mod files") + L" before it " +
+              std::to_wstring(s.mod + 1) + L" of " + std::to_wstring(w.files.size()) + L", \"" +
+              w.modName(i) + L"\": " + count(s.mod, L"mod file", L"mod files") + L" before it " +
               (s.mod == 1 ? L"was " : L"were ") + verb(w.install);
     if (doneOfThis)
         detail += L", and this one had reached " + count(doneOfThis, L"of its targets", L"of its targets");
     detail += L"; the rest was not touched. ";
     const bool whole = f.left == Left::AsItWas || f.left == Left::PutBack;
     if (w.install)
-        detail += whole ? L"Every game file is whole: each holds the game's own file or a mod's file, and the "
-                          L"game's own files that were replaced are saved in the backup folder, where Uninstall "
-                          L"finds them."
-                        : L"Every other game file is whole, and the game's own files that were replaced are "
-                          L"saved in the backup folder, where Uninstall finds them.";
+        detail +=
+            whole ? L"Every game file is whole: each holds the game's own file or a mod's file, and the "
+                    L"game's own files that were replaced are saved in the backup folder, where Uninstall "
+                    L"finds them."
+                  : L"Every other game file is whole, and the game's own files that were replaced are "
+                    L"saved in the backup folder, where Uninstall finds them.";
     else
         detail += std::wstring(whole ? L"Every game file is whole: " : L"Every other game file is whole: ") +
                   L"those not yet restored still hold the mod's files, and the saved game files all remain "
@@ -265,8 +270,9 @@ Outcome plan(Work& w) {
     }
     w.plan = makePlan(w.files);
     if (w.plan.refusal) {
-        std::wstring text = std::wstring(L"The texture mod cannot be ") + verb(w.install) + L". The mod file \"" +
-                            w.plan.refusal->modFile + L"\" names a target that is not allowed";
+        std::wstring text = std::wstring(L"The texture mod cannot be ") + verb(w.install) +
+                            L". The mod file \"" + w.plan.refusal->modFile +
+                            L"\" names a target that is not allowed";
         if (!w.plan.refusal->entry.empty())
             text += L", \"" + w.plan.refusal->entry + L"\"";
         return refused(text + L": " + w.plan.refusal->reason + L"\r\n\r\n" + kNothing);
@@ -280,7 +286,8 @@ uint64_t clusterOf(const std::wstring& folder) {
     wchar_t root[MAX_PATH + 1];
     DWORD perCluster = 0, sectorBytes = 0, freeClusters = 0, clusters = 0;
     if (GetVolumePathNameW(longPath(folder).c_str(), root, MAX_PATH + 1) &&
-        GetDiskFreeSpaceW(root, &perCluster, &sectorBytes, &freeClusters, &clusters) && perCluster && sectorBytes)
+        GetDiskFreeSpaceW(root, &perCluster, &sectorBytes, &freeClusters, &clusters) && perCluster &&
+        sectorBytes)
         return static_cast<uint64_t>(perCluster) * sectorBytes;
     return 4096;
 }
@@ -448,8 +455,9 @@ private:
     }
     DWORD copyIn(const std::wstring& from, std::wstring& fresh) {
         return intoWorkFile(fresh, [&](const std::wstring& to) -> DWORD {
-            if (CopyFileExW(longPath(from).c_str(), longPath(to).c_str(), progress_.idle ? &Steps::onChunk : nullptr,
-                            this, nullptr, COPY_FILE_FAIL_IF_EXISTS))
+            if (CopyFileExW(longPath(from).c_str(), longPath(to).c_str(),
+                            progress_.idle ? &Steps::onChunk : nullptr, this, nullptr,
+                            COPY_FILE_FAIL_IF_EXISTS))
                 return 0;
             const DWORD e = GetLastError();
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
@@ -508,7 +516,8 @@ std::wstring backupFolder(const std::wstring& gameFolder) {
 }
 
 bool isWorkFileName(std::wstring_view name) {
-    return name.size() > kWorkPrefix.size() + kWorkSuffix.size() && name.substr(0, kWorkPrefix.size()) == kWorkPrefix &&
+    return name.size() > kWorkPrefix.size() + kWorkSuffix.size() &&
+           name.substr(0, kWorkPrefix.size()) == kWorkPrefix &&
            name.substr(name.size() - kWorkSuffix.size()) == kWorkSuffix;
 }
 
@@ -532,7 +541,8 @@ DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
         if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             return;
         listing.files.insert(folded(d.cFileName));
-        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) && isModFileName(d.cFileName)) {
+        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+            isModFileName(d.cFileName)) {
             listing.modFiles.emplace_back(d.cFileName);
             sizes[d.cFileName] = bytesOf(d.nFileSizeHigh, d.nFileSizeLow);
         }
@@ -543,7 +553,8 @@ DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
     return error;
 }
 
-Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder, const Progress& progress) {
+Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
+            const Progress& progress) {
     Work w;
     w.install = op == Operation::Install;
     w.game = withSlash(gameFolder);

@@ -31,7 +31,8 @@ constexpr UINT kSysTimer = 0x0118; // the caret's blinking
 bool isInput(UINT m) {
     return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
            (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) || m == WM_NCMOUSEHOVER || m == WM_NCMOUSELEAVE ||
-           m == WM_MOUSEHOVER || m == WM_MOUSELEAVE || m == WM_INPUT || m == WM_CONTEXTMENU || m == WM_APPCOMMAND;
+           m == WM_MOUSEHOVER || m == WM_MOUSELEAVE || m == WM_INPUT || m == WM_CONTEXTMENU ||
+           m == WM_APPCOMMAND;
 }
 bool isCommand(UINT m) {
     return m == WM_COMMAND || m == WM_SYSCOMMAND || m == WM_CLOSE || m == BM_CLICK;

@@ -43,8 +43,8 @@ struct Layout {
            size_t modBytes = 0)
         : game(std::move(folder)), texpacks(game + L"\\zelqcfg\\texpacks"), backups(texpacks + L"\\original"),
           files(count), gameBytes_(gameBytes), modBytes_(modBytes) {
-        for (const std::wstring& f : {game, game + L"\\zelqcfg", texpacks, texpacks + L"\\texmods", backups,
-                                      game + L"\\tex"})
+        for (const std::wstring& f :
+             {game, game + L"\\zelqcfg", texpacks, texpacks + L"\\texmods", backups, game + L"\\tex"})
             makeFolder(f);
         for (const wchar_t* m : mods) {
             makeFolder(modFolder(m));
@@ -89,15 +89,16 @@ public:
         const std::wstring readyName = L"Local\\zelq-child-ready-" + tag;
         ready_ = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
         const std::pair<const wchar_t*, std::wstring> vars[] = {{L"ZELQ_CHILD_GAME", game},
-                                                               {L"ZELQ_CHILD_MOD", mod},
-                                                               {L"ZELQ_CHILD_OUT", out_},
-                                                               {L"ZELQ_CHILD_READY", readyName},
-                                                               {L"ZELQ_CHILD_START", start}};
+                                                                {L"ZELQ_CHILD_MOD", mod},
+                                                                {L"ZELQ_CHILD_OUT", out_},
+                                                                {L"ZELQ_CHILD_READY", readyName},
+                                                                {L"ZELQ_CHILD_START", start}};
         for (const auto& [name, value] : vars)
             SetEnvironmentVariableW(name, value.c_str());
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=TexModRunsChild.* --gtest_brief=1";
+        std::wstring line =
+            L"\"" + std::wstring(exe) + L"\" --gtest_filter=TexModRunsChild.* --gtest_brief=1";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         started_ = CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
@@ -159,7 +160,8 @@ TEST_F(TexModRunsChild, InstallsWhenTold) {
     std::wstring out;
     for (const Message& m : rec.messages)
         out += m.title + L"\n" + m.text + L"\n";
-    write(env(L"ZELQ_CHILD_OUT"), std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t)));
+    write(env(L"ZELQ_CHILD_OUT"),
+          std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t)));
     CloseHandle(ready);
     CloseHandle(start);
 }
@@ -264,7 +266,8 @@ protected:
         root = L"Z:" + unix;
         ULARGE_INTEGER total{};
         if (!GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr) || total.QuadPart > (64u << 20))
-            GTEST_SKIP() << "no small volume at " << testing::PrintToString(root) << " (mounting it needs root)";
+            GTEST_SKIP() << "no small volume at " << testing::PrintToString(root)
+                         << " (mounting it needs root)";
     }
     uint64_t freeBytes() const {
         ULARGE_INTEGER free{};

@@ -386,12 +386,12 @@ TEST_F(TexMods, PathsLongerThanTheOldLimitWork) {
     }
 }
 
-
 namespace {
 
 uint64_t fileId(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION i{};
     GetFileInformationByHandle(h, &i);
     CloseHandle(h);
@@ -448,7 +448,8 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
         for (const tk::Control& c : f->spec().controls) {
             if (c.kind == tk::Kind::Button || c.kind == tk::Kind::CheckBox)
                 controls.push_back(f->item(c.name, c.index));
-            if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField || c.kind == tk::Kind::ButtonField)
+            if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField ||
+                c.kind == tk::Kind::ButtonField)
                 fields.push_back(f->item(c.name, c.index));
         }
     }
@@ -459,7 +460,8 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"TexModMailbox";
     RegisterClassW(&wc);
-    const HWND mailbox = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const HWND mailbox =
+        CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     Mailbox::got = Mailbox::duringRun = 0;
 
     const DWORD uiThread = GetCurrentThreadId();
@@ -471,7 +473,8 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
         PostThreadMessageW(uiThread, WM_QUIT, 7, 0);
         PostMessageW(mailbox, WM_APP, 0, 0);
         // Presses while the first third of the run goes on, so that the run pumps them all.
-        for (DWORD_PTR pos = 0; SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_BLOCK, 5000, &pos) && pos < 300;) {
+        for (DWORD_PTR pos = 0;
+             SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_BLOCK, 5000, &pos) && pos < 300;) {
             for (HWND c : controls) {
                 PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
                 PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
@@ -497,7 +500,8 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
 
     EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
     MSG quit;
-    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "a quit seen while pumping is posted again";
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "a quit seen while pumping is posted again";
     EXPECT_EQ(quit.wParam, 7u);
     pump();
     DestroyWindow(mailbox);
@@ -539,8 +543,8 @@ TEST_F(TexMods, HiddenAndSystemGameFilesAreSavedAndReplaced) {
     expectOnly(L"Successful Install", L"Install Complete.");
     EXPECT_EQ(read(hud), "mod hud");
     EXPECT_EQ(read(red), "mod red");
-    EXPECT_EQ(snapshot(backups),
-              (std::map<std::wstring, std::string>{{L"cars^red^body.sz", "game red"}, {L"hud.sz", "game hud"}}));
+    EXPECT_EQ(snapshot(backups), (std::map<std::wstring, std::string>{{L"cars^red^body.sz", "game red"},
+                                                                      {L"hud.sz", "game hud"}}));
     // The game's own files were moved, attributes and all, and the mod's files are new ones: no copy
     // was made over a hidden file, which Windows refuses.
     EXPECT_EQ(fileId(backups + L"\\hud.sz"), hudId);
@@ -563,7 +567,8 @@ TEST_F(TexMods, HiddenAndSystemGameFilesAreSavedAndReplaced) {
         EXPECT_EQ(read(red), "mod red");
         EXPECT_EQ(fileId(backups + L"\\hud.sz"), hudId) << "the backup is never replaced";
     }
-    EXPECT_EQ(snapshot(texpacks).size(), 7u) << "the two folders, the mod folder with its two files, two backups";
+    EXPECT_EQ(snapshot(texpacks).size(), 7u)
+        << "the two folders, the mod folder with its two files, two backups";
 }
 
 TEST_F(TexMods, ANameDifferingOnlyInCaseOutsideAsciiIsTheSameGameFile) {
@@ -574,7 +579,8 @@ TEST_F(TexMods, ANameDifferingOnlyInCaseOutsideAsciiIsTheSameGameFile) {
     write(mod(L"upper") + L"data^tex^CAF\u00c9.sz", "mod cafe");
     // A target list in the ANSI code page, whose own name differs from its mod file's in case.
     const std::wstring listed = mod(L"listed"), entry = L"DATA^TEX^NA\u00cfVE.SZ";
-    ASSERT_EQ(platform::fromAnsi(platform::toAnsi(entry)), entry) << "the ANSI code page must hold the letters";
+    ASSERT_EQ(platform::fromAnsi(platform::toAnsi(entry)), entry)
+        << "the ANSI code page must hold the letters";
     write(listed + L"\u00e9.sz", "mod naive");
     write(listed + L"\u00c9.SZ.TXT", platform::toAnsi(entry));
 
@@ -585,8 +591,9 @@ TEST_F(TexMods, ANameDifferingOnlyInCaseOutsideAsciiIsTheSameGameFile) {
     EXPECT_EQ(read(gameFile(L"data\\tex\\caf\u00e9.sz")), "mod cafe");
     EXPECT_EQ(read(gameFile(L"data\\tex\\na\u00efve.sz")), "mod naive");
     EXPECT_EQ(snapshot(gameFile(L"data\\tex")).size(), 2u);
-    EXPECT_EQ(snapshot(backups), (std::map<std::wstring, std::string>{{L"DATA^TEX^NA\u00cfVE.SZ", "game naive"},
-                                                                      {L"data^tex^CAF\u00c9.sz", "game cafe"}}));
+    EXPECT_EQ(snapshot(backups),
+              (std::map<std::wstring, std::string>{{L"DATA^TEX^NA\u00cfVE.SZ", "game naive"},
+                                                   {L"data^tex^CAF\u00c9.sz", "game cafe"}}));
     for (const wchar_t* name : {L"upper", L"listed"}) {
         press(name, L"cmdUninstall");
         expectOnly(L"Successful Uninstall", L"Uninstall Complete.");
