@@ -1,5 +1,6 @@
 # Lists the tests of a GoogleTest program run through an emulator, and writes one CTest test
 # for each. Run after each link: cmake -DEMULATOR= -DEXE= -DOUT= -DPREFIX= -DPROPS= -P discover.cmake
+# OWN (optional): suites, separated by commas, that have CTest tests of their own and are not listed.
 execute_process(COMMAND ${EMULATOR} ${EXE} --gtest_list_tests
                 OUTPUT_VARIABLE listing RESULT_VARIABLE result TIMEOUT 300)
 if(NOT result EQUAL 0)
@@ -8,6 +9,8 @@ endif()
 string(REPLACE "\r" "" listing "${listing}")
 string(REPLACE ";" "\\;" listing "${listing}")
 string(REPLACE "\n" ";" lines "${listing}")
+cmake_policy(SET CMP0057 NEW) # if(IN_LIST)
+string(REPLACE "," ";" own "${OWN}")
 set(script "")
 set(suite "")
 foreach(line IN LISTS lines)
@@ -15,6 +18,10 @@ foreach(line IN LISTS lines)
     set(suite "${CMAKE_MATCH_1}")
   elseif(line MATCHES "^  ([^ ]+)")
     set(name "${suite}${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "\\.$" "" suiteName "${suite}")
+    if(suiteName IN_LIST own)
+      continue()
+    endif()
     string(APPEND script "add_test([=[${PREFIX}${name}]=] [=[${EMULATOR}]=] [=[${EXE}]=] [=[--gtest_filter=${name}]=])\n")
     string(APPEND script "set_tests_properties([=[${PREFIX}${name}]=] PROPERTIES ${PROPS})\n")
   endif()

@@ -1,6 +1,8 @@
 #include "texmods/plan.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 
 namespace texmods {
 namespace {
@@ -114,6 +116,53 @@ Plan makePlan(const std::vector<ModFile>& files) {
         }
     }
     return plan;
+}
+
+uint64_t spaceNeeded(const std::vector<SpaceStep>& steps, bool install, uint64_t cluster) {
+    if (cluster == 0)
+        cluster = 1;
+    auto onDisk = [cluster](uint64_t bytes) { return (bytes / cluster + (bytes % cluster != 0)) * cluster; };
+    struct Seen {
+        uint64_t bytes;
+        bool saved;
+    };
+    std::map<std::wstring, Seen> targets; // one file named twice is followed through the run
+    uint64_t used = 0, peak = 0, freed = 0;
+    for (const SpaceStep& s : steps) {
+        const uint64_t writes = onDisk(s.writes);
+        // Freed space is taken first, so that the sum never falls below zero.
+        const uint64_t fromFreed = std::min(freed, writes);
+        freed -= fromFreed;
+        used += writes - fromFreed;
+        peak = std::max(peak, used);
+        if (s.target.empty())
+            continue;
+        Seen& t = targets.try_emplace(s.target, Seen{s.targetBytes, s.backedUp}).first->second;
+        if (install && !t.saved)
+            t.saved = true; // moved into the backup folder: it keeps its space
+        else
+            freed += onDisk(t.bytes);
+        t.bytes = s.writes;
+    }
+    return peak;
+}
+
+std::wstring sizeText(uint64_t bytes) {
+    wchar_t scaled[32];
+    const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    if (mb >= 1024.0)
+        std::swprintf(scaled, 32, L"%.1f GB", mb / 1024.0);
+    else if (mb >= 1.0)
+        std::swprintf(scaled, 32, L"%.1f MB", mb);
+    else
+        std::swprintf(scaled, 32, L"%.1f KB", static_cast<double>(bytes) / 1024.0);
+    std::wstring digits = std::to_wstring(bytes), grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += L',';
+        grouped += digits[i];
+    }
+    return std::wstring(scaled) + L" (" + grouped + (bytes == 1 ? L" byte)" : L" bytes)");
 }
 
 std::optional<std::string> firstLine(std::string_view bytes) {

@@ -3,6 +3,7 @@
 // goes to which game file, under which backup name, or why the run is refused. No file access
 // here, so that every rule is checked on any input.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,25 @@ Plan makePlan(const std::vector<ModFile>& files);
 
 // Why an entry (in its "^" form) may not be used as a target, or nothing when it may.
 std::optional<std::wstring> targetProblem(std::wstring_view entry);
+
+// One step of a run as the free-space estimate sees it.
+struct SpaceStep {
+    uint64_t writes = 0;      // bytes the step copies: the mod file, or the backup
+    std::wstring target;      // the target's path as the file system compares names; empty when
+                              // no file was there before the run
+    uint64_t targetBytes = 0; // that file's size
+    bool backedUp = false;    // the target's backup existed before the run
+};
+
+// The most space a run takes at any moment beyond what it has at its start, each file rounded up to
+// whole clusters. Each step writes its copy before it lets go of the file it replaces. Install moves
+// a game file that has no backup yet into the backup folder, so that file keeps its space, and
+// deletes a file that already has one; uninstall deletes the file that the backup replaces. A file
+// at a target absent before the run is never counted as freed, which errs on the safe side.
+uint64_t spaceNeeded(const std::vector<SpaceStep>& steps, bool install, uint64_t cluster);
+
+// A size for the user: "12.5 MB (13,107,200 bytes)".
+std::wstring sizeText(uint64_t bytes);
 
 // The first line of a text file's bytes (ended by CR, LF or CR LF), or nothing for an empty file.
 std::optional<std::string> firstLine(std::string_view bytes);

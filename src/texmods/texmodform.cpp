@@ -54,7 +54,6 @@ void frmTexMod::onLoad() {
     InitCommonControlsEx(&icc);
     progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 10, 10, hwnd(), nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
-    busy_ = false;
     modFiles_.clear();
     const std::wstring root = modRoot(settings::appFolder());
     const DWORD error = listFolders(root, folders_);
@@ -72,11 +71,6 @@ void frmTexMod::onLoad() {
     }
     if (!folders_.empty())
         select(L"cmbMods", 0);
-}
-
-void frmTexMod::onCloseRequest() {
-    if (!busy_) // a run in progress ends first, so that no file is left half done
-        unload();
 }
 
 std::wstring frmTexMod::modFolder() const {
@@ -108,14 +102,11 @@ void frmTexMod::showDescription() {
 }
 
 void frmTexMod::runOperation(Operation op) {
-    if (busy_)
-        return;
     const bool install = op == Operation::Install;
     const std::wstring folder = modFolder();
 
-    // While the run lasts the window keeps painting, shows its progress in place of the
-    // description, and takes no new command.
-    busy_ = true;
+    // The run goes to its end before anything else in the program acts: the window keeps painting
+    // and shows its progress in place of the description, and every other window waits.
     const HWND focus = GetFocus();
     for (const wchar_t* name : {L"cmbMods", L"cmdInstall", L"cmdUninstall"})
         enable(name, false);
@@ -127,6 +118,7 @@ void frmTexMod::runOperation(Operation op) {
     SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
     SendMessageW(progress_, PBM_SETPOS, 0, 0);
     bool shown = false;
+    ULONGLONG drawn = 0;
     Progress progress;
     progress.step = [&](size_t done, size_t total) {
         if (!shown && total > 0) {
@@ -134,10 +126,16 @@ void frmTexMod::runOperation(Operation op) {
             ShowWindow(item(L"lblDesc"), SW_HIDE);
             ShowWindow(progress_, SW_SHOWNA);
         }
-        if (total > 0)
+        // Drawn ten times a second: painting the bar at every one of thousands of small files
+        // would cost more than copying them.
+        const ULONGLONG now = GetTickCount64();
+        if (total > 0 && (now - drawn >= 100 || done == total)) {
+            drawn = now;
             SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done * 1000 / total), 0);
+        }
         tk::pumpMessages();
     };
+    // On Windows this runs in the middle of a copy: the busy state lets nothing end the program there.
     progress.idle = [] { tk::pumpMessages(); };
 
     Outcome outcome;
@@ -152,8 +150,8 @@ void frmTexMod::runOperation(Operation op) {
                 enable(name, true);
             if (focus && IsChild(hwnd(), focus))
                 SetFocus(focus);
-            busy_ = false;
         }};
+        tk::Busy busy(*this, {progress_});
         outcome = run(op, settings::appFolder(), folder, progress);
     }
     relistModFiles();

@@ -17,13 +17,10 @@ public:
     const std::vector<std::wstring>& folders() const { return folders_; }
     // The mod files of the selected mod, taken again on each selection, install and uninstall.
     const std::vector<std::wstring>& modFiles() const { return modFiles_; }
-    // True while an install or uninstall runs.
-    bool busy() const { return busy_; }
     HWND progressBar() const { return progress_; }
 
 protected:
     void onLoad() override;
-    void onCloseRequest() override;
 
 private:
     std::wstring modFolder() const;
@@ -34,7 +31,6 @@ private:
     std::vector<std::wstring> folders_;
     std::vector<std::wstring> modFiles_;
     HWND progress_ = nullptr;
-    bool busy_ = false;
 };
 
 frmTexMod& texModForm();

@@ -1,8 +1,10 @@
 #pragma once
 // Installing and uninstalling a texture mod: the plan (texmods/plan.h) worked out from the mod
-// folder, checked against the disk, then carried out one file at a time.
+// folder, checked against the disk, then carried out one file at a time. One run at a time per
+// game folder, across every copy of the program.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -21,7 +23,8 @@ DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths);
 
 struct ModListing {
     std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
-    std::set<std::wstring> files;       // every file's name, ASCII letters in lower case
+    std::vector<uint64_t> sizes;        // of each mod file
+    std::set<std::wstring> files;       // every file's name, upper case as the file system compares names
 };
 DWORD listModFolder(const std::wstring& folder, ModListing& listing);
 
@@ -31,7 +34,7 @@ struct Outcome {
     std::wstring what;   // Failed: the operation that failed; Refused: the whole explanation
     std::wstring file;   // Failed: the file or folder concerned
     DWORD error = 0;     // Failed: the system's reason
-    std::wstring detail; // Failed: how far the run got and where things stand
+    std::wstring detail; // Failed: where things stand now
     size_t steps = 0;    // copy steps the run had
 };
 
@@ -42,5 +45,9 @@ struct Progress {
 
 Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
             const Progress& progress = {});
+
+// Names of the work files a run keeps above the backup folder, "zelqcfg\texpacks\", while it works
+// ("^zelq-<process>-<run>-<n>.tmp"); the next run removes those that a killed run left.
+bool isWorkFileName(std::wstring_view name);
 
 } // namespace texmods

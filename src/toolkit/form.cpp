@@ -2,6 +2,7 @@
 
 #include "platform/report.h"
 #include "toolkit/dpi.h"
+#include "toolkit/messageloop.h"
 #include "toolkit/picture.h"
 #include "toolkit/room.h"
 
@@ -588,12 +589,17 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (lp)
+        if (lp && !Busy::active()) // while busy, also a click sent from another thread does nothing
             command(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_CLOSE:
-        onCloseRequest();
+        if (!Busy::active())
+            onCloseRequest();
         return 0;
+    case WM_QUERYENDSESSION:
+        if (Busy::active())
+            return FALSE; // the session waits for the run to end
+        break;
     case WM_ERASEBKGND:
         paintBackground(reinterpret_cast<HDC>(wp));
         return 1;

@@ -2,6 +2,8 @@
 
 #include "toolkit/form.h"
 
+#include <algorithm>
+
 namespace tk {
 namespace {
 
@@ -14,6 +16,62 @@ void dispatch(MSG& m) {
     DispatchMessageW(&m);
 }
 
+// What the pump does while a Busy lives.
+struct BusyState {
+    bool active = false;
+    std::vector<HWND> allowed;
+    std::vector<MSG> kept; // delivered at the end, in order
+    bool quit = false;
+    WPARAM quitCode = 0;
+};
+BusyState gBusy;
+
+constexpr UINT kSysTimer = 0x0118; // the caret's blinking
+
+bool isInput(UINT m) {
+    return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+           (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) || m == WM_NCMOUSEHOVER || m == WM_NCMOUSELEAVE ||
+           m == WM_MOUSEHOVER || m == WM_MOUSELEAVE || m == WM_INPUT || m == WM_CONTEXTMENU ||
+           m == WM_APPCOMMAND;
+}
+bool isCommand(UINT m) {
+    return m == WM_COMMAND || m == WM_SYSCOMMAND || m == WM_CLOSE || m == BM_CLICK;
+}
+bool isAllowed(HWND h) {
+    return h && std::any_of(gBusy.allowed.begin(), gBusy.allowed.end(),
+                            [h](HWND a) { return a == h || IsChild(a, h); });
+}
+
+void pumpWhileBusy() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            gBusy.quit = true;
+            gBusy.quitCode = m.wParam;
+        } else if (m.message == WM_PAINT || m.message == WM_TIMER || m.message == kSysTimer ||
+                   isAllowed(m.hwnd)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        } else if (!isInput(m.message) && !isCommand(m.message)) {
+            gBusy.kept.push_back(m);
+        }
+    }
+}
+
+struct DisableOthers {
+    const Form* owner;
+    std::vector<HWND>* disabled;
+    static BOOL CALLBACK each(HWND h, LPARAM p) {
+        const auto* self = reinterpret_cast<DisableOthers*>(p);
+        const Form* form = Form::fromWindow(h);
+        if (form && form != self->owner && form->hwnd() == h && IsWindowEnabled(h)) {
+            EnableWindow(h, FALSE);
+            self->disabled->push_back(h);
+        }
+        return TRUE;
+    }
+};
+
 } // namespace
 
 int runMessageLoop() {
@@ -24,12 +82,45 @@ int runMessageLoop() {
 }
 
 void pumpMessages() {
+    if (gBusy.active)
+        return pumpWhileBusy();
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT)
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam)); // the loop that waits for it still must see it
             break;
+        }
         dispatch(m);
     }
+}
+
+Busy::Busy(const Form& owner, std::vector<HWND> allowed) {
+    gBusy = {};
+    gBusy.active = true;
+    gBusy.allowed = std::move(allowed);
+    DisableOthers forms{&owner, &disabled_};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOthers::each, reinterpret_cast<LPARAM>(&forms));
+}
+
+Busy::~Busy() {
+    pumpWhileBusy(); // what came in at the very end is dropped or kept like the rest
+    gBusy.active = false;
+    for (HWND h : disabled_)
+        if (IsWindow(h))
+            EnableWindow(h, TRUE);
+    for (const MSG& m : gBusy.kept) {
+        if (m.hwnd)
+            PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
+        else
+            PostThreadMessageW(GetCurrentThreadId(), m.message, m.wParam, m.lParam);
+    }
+    if (gBusy.quit)
+        PostQuitMessage(static_cast<int>(gBusy.quitCode));
+    gBusy = {};
+}
+
+bool Busy::active() {
+    return gBusy.active;
 }
 
 } // namespace tk

@@ -157,3 +157,35 @@ TEST(TexModText, ModFileNamesAndTheirOrder) {
     sortNames(names);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"A.sz", L"a.sz", L"a^z.sz", L"ab.sz", L"b.sz", L"C.sz"}));
 }
+
+TEST(TexModSpace, AStepWritesBeforeItLetsGoOfWhatItReplaces) {
+    const uint64_t k = 4096;
+    auto step = [](uint64_t writes, std::wstring target, uint64_t targetBytes, bool backedUp) {
+        return SpaceStep{writes, std::move(target), targetBytes, backedUp};
+    };
+    // The game's files are moved into the backup folder and keep their space: every copy counts.
+    EXPECT_EQ(
+        spaceNeeded({step(k, L"A", 9 * k, false), step(2 * k, L"B", 9 * k, false), step(1, L"", 0, false)},
+                    true, k),
+        4 * k);
+    // Over files that are saved already, each copy reuses the space of the one before it.
+    EXPECT_EQ(spaceNeeded({step(3 * k, L"A", 3 * k, true), step(3 * k, L"B", 3 * k, true)}, true, k), 3 * k);
+    // Uninstall deletes the mod's file after each restore: small backups over large mod files.
+    EXPECT_EQ(
+        spaceNeeded({step(k, L"A", 5 * k, true), step(2 * k, L"B", 5 * k, true), step(k, L"C", 5 * k, true)},
+                    false, k),
+        k);
+    // One file named twice: first saved, then the first copy is what the second replaces.
+    EXPECT_EQ(spaceNeeded({step(3 * k, L"A", k, false), step(k, L"A", k, false), step(2 * k, L"B", 0, true)},
+                          true, k),
+              4 * k);
+    // A file that was not there before the run never counts as freed.
+    EXPECT_EQ(spaceNeeded({step(k, L"", 0, false), step(k, L"", 0, false)}, true, k), 2 * k);
+    EXPECT_EQ(spaceNeeded({}, true, k), 0u);
+}
+
+TEST(TexModSpace, SizesAreShownRoundedAndExactly) {
+    EXPECT_EQ(sizeText(1536), L"1.5 KB (1,536 bytes)");
+    EXPECT_EQ(sizeText(2048000), L"2.0 MB (2,048,000 bytes)");
+    EXPECT_EQ(sizeText(3ull << 30), L"3.0 GB (3,221,225,472 bytes)");
+}

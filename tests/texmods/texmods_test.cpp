@@ -1,10 +1,15 @@
 #include "app/mainform.h"
+#include "bench/windows.h"
 #include "harness/harness.h"
 #include "platform/files.h"
 #include "texmods/texmodform.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <thread>
 
 using namespace harness;
 
@@ -68,14 +73,18 @@ protected:
     }
     std::wstring gameFile(std::wstring_view rel) { return game.file(L"\\" + std::wstring(rel)); }
     std::string backup(std::wstring_view name) { return read(backups + L"\\" + std::wstring(name)); }
-    // Opens the window on the mod of that name and presses a button.
-    void press(const std::wstring& modName, const wchar_t* button) {
+    // Opens the window on the mod of that name.
+    void choose(const std::wstring& modName) {
         if (!form.loaded())
             form.show();
         for (int p = 0; p < form.count(L"cmbMods"); ++p)
             if (form.itemText(L"cmbMods", p) == modName)
                 pick(form, L"cmbMods", p);
         ASSERT_EQ(form.text(L"cmbMods"), modName);
+    }
+    // ... and presses a button.
+    void press(const std::wstring& modName, const wchar_t* button) {
+        choose(modName);
         click(form, L"cmdInstall" == std::wstring_view(button) ? L"cmdInstall" : L"cmdUninstall");
     }
     void expectOnly(const wchar_t* title, const wchar_t* text) {
@@ -234,7 +243,7 @@ TEST_F(TexMods, RefusedTargetsWriteNothingAnywhere) {
             const Message& m2 = failure();
             EXPECT_TRUE(contains(m2.text, L"\"b.sz\"")) << testing::PrintToString(m2.text);
             EXPECT_TRUE(contains(m2.text, std::wstring(L"\"") + entry + L"\""));
-            EXPECT_TRUE(contains(m2.text, L"Nothing was copied."));
+            EXPECT_TRUE(contains(m2.text, L"Nothing was changed."));
             rec.messages.clear();
             EXPECT_EQ(snapshot(game.path()), before);
         }
@@ -252,7 +261,7 @@ TEST_F(TexMods, MissingFoldersAreReportedBeforeAnyCopy) {
     const auto before = snapshot(game.path());
     press(L"m", L"cmdInstall");
     EXPECT_TRUE(contains(failure().text, gameFile(L"cars\\green\\")));
-    EXPECT_TRUE(contains(failure().text, L"Nothing was copied."));
+    EXPECT_TRUE(contains(failure().text, L"Nothing was changed."));
     EXPECT_EQ(snapshot(game.path()), before);
     rec.messages.clear();
 
@@ -264,13 +273,12 @@ TEST_F(TexMods, MissingFoldersAreReportedBeforeAnyCopy) {
     EXPECT_EQ(snapshot(game.path()), before2) << "the program creates no folder";
 }
 
-TEST_F(TexMods, FailureMidwayLosesNoGameFileAndSaysHowFarItGot) {
+TEST_F(TexMods, ReadOnlyTargetsAreRefusedAndAFailureMidwaySaysWhereThingsStand) {
     for (const wchar_t* name : {L"a.sz", L"b.sz", L"c.sz"})
         write(gameFile(name), "game " + platform::toAnsi(name));
     const std::wstring m = mod(L"m");
     for (const wchar_t* name : {L"a.sz", L"b.sz", L"c.sz"})
         write(m + name, "mod " + platform::toAnsi(name));
-
     auto names = [this] {
         std::vector<std::wstring> out;
         for (const auto& [name, bytes] : snapshot(game.path()))
@@ -279,57 +287,61 @@ TEST_F(TexMods, FailureMidwayLosesNoGameFileAndSaysHowFarItGot) {
     };
     std::vector<std::wstring> expectedNames = names();
 
-    // A read-only game file stops the install there.
+    // A read-only game file is refused before anything changes, by both operations.
     setReadOnly(gameFile(L"b.sz"), true);
-    press(L"m", L"cmdInstall");
+    write(backups + L"\\b.sz", "game b.sz");
+    const auto before = snapshot(game.path());
+    for (const wchar_t* button : {L"cmdInstall", L"cmdUninstall"}) {
+        press(L"m", button);
+        const Message& f = failure();
+        EXPECT_TRUE(contains(f.text, gameFile(L"b.sz")));
+        EXPECT_TRUE(contains(f.text, L"read-only"));
+        EXPECT_TRUE(contains(f.text, L"(error 5)"));
+        EXPECT_TRUE(contains(f.text, L"Nothing was changed."));
+        rec.messages.clear();
+        EXPECT_EQ(snapshot(game.path()), before);
+    }
+    setReadOnly(gameFile(L"b.sz"), false);
+    DeleteFileW((backups + L"\\b.sz").c_str());
+
+    // A game file held open by another program stops the install there, before its backup is made.
     {
+        Lock lock(gameFile(L"c.sz"));
+        click(form, L"cmdInstall");
         const Message& f = failure();
         EXPECT_EQ(f.title, L"Install Failed");
-        EXPECT_TRUE(contains(f.text, gameFile(L"b.sz")));
-        EXPECT_TRUE(contains(f.text, L"(error 5)"));
-        EXPECT_TRUE(contains(f.text, L"mod file 2 of 3"));
-        EXPECT_TRUE(contains(f.text, L"Uninstall"));
+        EXPECT_TRUE(contains(f.text, gameFile(L"c.sz")));
+        EXPECT_TRUE(contains(f.text, L"This file is as it was."));
+        EXPECT_TRUE(contains(f.text, L"mod file 3 of 3"));
+        EXPECT_TRUE(contains(f.text, L"2 mod files before it were installed"));
+        EXPECT_TRUE(contains(f.text, L"Every game file is whole"));
+        rec.messages.clear();
     }
-    rec.messages.clear();
     EXPECT_EQ(read(gameFile(L"a.sz")), "mod a.sz");
-    EXPECT_EQ(read(gameFile(L"b.sz")), "game b.sz");
+    EXPECT_EQ(read(gameFile(L"b.sz")), "mod b.sz");
     EXPECT_EQ(read(gameFile(L"c.sz")), "game c.sz");
     EXPECT_EQ(snapshot(backups),
               (std::map<std::wstring, std::string>{{L"a.sz", "game a.sz"}, {L"b.sz", "game b.sz"}}));
     expectedNames.push_back(L"zelqcfg\\texpacks\\original\\a.sz");
     expectedNames.push_back(L"zelqcfg\\texpacks\\original\\b.sz");
     std::sort(expectedNames.begin(), expectedNames.end());
-    EXPECT_EQ(names(), expectedNames) << "no file left behind";
-    setReadOnly(gameFile(L"b.sz"), false);
+    EXPECT_EQ(names(), expectedNames) << "no work file left behind";
 
-    // A game file held open by another program stops it too, before its backup is made.
-    {
-        Lock lock(gameFile(L"c.sz"));
-        click(form, L"cmdInstall");
-        const Message& f = failure();
-        EXPECT_TRUE(contains(f.text, gameFile(L"c.sz")));
-        EXPECT_TRUE(contains(f.text, L"(error 32)"));
-        EXPECT_TRUE(contains(f.text, L"2 mod files before it were installed"));
-        rec.messages.clear();
-    }
-    EXPECT_EQ(read(gameFile(L"b.sz")), "mod b.sz");
-    EXPECT_EQ(read(gameFile(L"c.sz")), "game c.sz");
-    EXPECT_FALSE(exists(backups + L"\\c.sz")) << "no backup, not even a partial one, of a file not read";
-    EXPECT_EQ(snapshot(backups).size(), 2u);
-
-    // Held open during the uninstall: that file keeps the mod's copy, its backup stays for a retry.
+    // Held open during the uninstall: that file keeps the mod's whole file, its backup stays for a retry.
     {
         Lock lock(gameFile(L"b.sz"));
         click(form, L"cmdUninstall");
         const Message& f = failure();
         EXPECT_EQ(f.title, L"Uninstall Failed");
         EXPECT_TRUE(contains(f.text, gameFile(L"b.sz")));
+        EXPECT_TRUE(contains(f.text, L"This file is as it was."));
         EXPECT_TRUE(contains(f.text, L"1 mod file before it was uninstalled"));
         rec.messages.clear();
     }
     EXPECT_EQ(read(gameFile(L"a.sz")), "game a.sz");
     EXPECT_EQ(read(gameFile(L"b.sz")), "mod b.sz");
     EXPECT_EQ(backup(L"b.sz"), "game b.sz");
+    EXPECT_EQ(names(), expectedNames);
     click(form, L"cmdUninstall");
     expectOnly(L"Successful Uninstall", L"Uninstall Complete.");
     EXPECT_EQ(read(gameFile(L"b.sz")), "game b.sz");
@@ -374,47 +386,193 @@ TEST_F(TexMods, PathsLongerThanTheOldLimitWork) {
 }
 
 namespace {
-// Looks at the window while a run is under way, through a message that the run's pumping delivers.
-struct Watcher {
-    static inline texmods::frmTexMod* form = nullptr;
-    static inline std::vector<std::wstring> seen;
-    static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_APP) {
-            seen.push_back(
-                std::wstring(form->enabled(L"cmdInstall") ? L"install enabled" : L"install disabled") +
-                (IsWindowVisible(form->progressBar()) ? L", progress shown" : L", progress hidden"));
-            return 0;
-        }
-        return DefWindowProcW(h, msg, wp, lp);
-    }
-};
+
+uint64_t fileId(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION i{};
+    GetFileInformationByHandle(h, &i);
+    CloseHandle(h);
+    return (static_cast<uint64_t>(i.nFileIndexHigh) << 32) | i.nFileIndexLow;
+}
+
+// Every control's text in every form: a window that took the player's input would change one.
+std::vector<std::wstring> controlTexts(const std::vector<tk::Form*>& forms) {
+    std::vector<std::wstring> out;
+    for (tk::Form* f : forms)
+        for (const tk::Control& c : f->spec().controls)
+            out.push_back(f->text(c.name, c.index) + L"|" + std::to_wstring(f->check(c.name, c.index)));
+    return out;
+}
+
 } // namespace
 
-TEST_F(TexMods, ARunShowsProgressAndTakesNoOtherCommand) {
+TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
+    makeFolder(gameFile(L"big"));
+    const std::wstring m = mod(L"big");
+    for (int i = 0; i < 1000; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        write(gameFile(L"big\\t" + n + L".sz"), "game " + platform::toAnsi(n));
+        write(m + L"big^t" + n + L".sz", "mod " + platform::toAnsi(n));
+    }
+    auto expected = snapshot(game.path());
+    for (int i = 0; i < 1000; ++i) {
+        const std::wstring n = std::to_wstring(i);
+        expected[L"big\\t" + n + L".sz"] = "mod " + platform::toAnsi(n);
+        expected[L"zelqcfg\\texpacks\\original\\big^t" + n + L".sz"] = "game " + platform::toAnsi(n);
+    }
+
+    // Every window open, and in each every button, box and field the player could use.
+    std::vector<tk::Form*> forms;
+    std::vector<HWND> windows, controls;
+    for (const bench::Window& w : bench::windows())
+        forms.push_back(&w.open());
+    choose(L"big");
+    std::vector<HWND> fields;
+    for (tk::Form* f : forms) {
+        windows.push_back(f->hwnd());
+        for (const tk::Control& c : f->spec().controls) {
+            if (c.kind == tk::Kind::Button || c.kind == tk::Kind::CheckBox)
+                controls.push_back(f->item(c.name, c.index));
+            if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField ||
+                c.kind == tk::Kind::ButtonField)
+                fields.push_back(f->item(c.name, c.index));
+        }
+    }
+    const auto texts = controlTexts(forms);
+    const HWND bar = form.progressBar(), cancel = app::form1().item(L"cmdCancel");
+
+    const DWORD uiThread = GetCurrentThreadId();
+    std::atomic<int> othersEnabled{-1};
+    std::thread player([&] {
+        for (int i = 0; i < 4000 && !IsWindowVisible(bar); ++i)
+            Sleep(5);
+        othersEnabled = IsWindowEnabled(windows[0]);
+        PostThreadMessageW(uiThread, WM_QUIT, 7, 0);
+        // Presses while the first third of the run goes on, so that the run pumps them all.
+        for (DWORD_PTR pos = 0;
+             SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_BLOCK, 5000, &pos) && pos < 300;) {
+            for (HWND c : controls) {
+                PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+                PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+                PostMessageW(c, BM_CLICK, 0, 0);
+            }
+            for (HWND c : fields) {
+                PostMessageW(c, WM_KEYDOWN, 'A', 1);
+                PostMessageW(c, WM_CHAR, 'a', 1);
+                PostMessageW(c, WM_KEYUP, 'A', 0xC0000001);
+            }
+            for (HWND w : windows) {
+                PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+                PostMessageW(w, WM_CLOSE, 0, 0);
+            }
+            // Sent from another thread: handled inside the run's pumping whatever it lets through.
+            SendMessageTimeoutW(cancel, BM_CLICK, 0, 0, SMTO_BLOCK, 5000, nullptr);
+            SendMessageTimeoutW(form.hwnd(), WM_CLOSE, 0, 0, SMTO_BLOCK, 5000, nullptr);
+            Sleep(100);
+        }
+    });
+    click(form, L"cmdInstall");
+    player.join();
+
+    EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "a quit seen while pumping is posted again";
+    EXPECT_EQ(quit.wParam, 7u);
+    pump();
+    expectOnly(L"Successful Install", L"Install Complete.");
+    EXPECT_EQ(rec.ended, 0);
+    EXPECT_TRUE(rec.started.empty());
+    for (tk::Form* f : forms) {
+        EXPECT_TRUE(f->loaded()) << testing::PrintToString(std::wstring(f->spec().name));
+        EXPECT_TRUE(f->loaded() && IsWindowEnabled(f->hwnd()));
+    }
+    EXPECT_EQ(controlTexts(forms), texts);
+    EXPECT_EQ(snapshot(game.path()), expected) << "every file installed, nothing else written";
+
+    // Afterwards everything works as before.
+    closeBox(form);
+    EXPECT_FALSE(form.loaded());
+    click(app::form1(), L"cmdCancel");
+    EXPECT_EQ(rec.ended, 1);
+}
+
+TEST_F(TexMods, HiddenAndSystemGameFilesAreSavedAndReplaced) {
+    const DWORD hidden = FILE_ATTRIBUTE_HIDDEN, both = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const std::wstring hud = gameFile(L"hud.sz"), red = gameFile(L"cars\\red\\body.sz");
+    SetFileAttributesW(hud.c_str(), hidden);
+    SetFileAttributesW(red.c_str(), both);
+    const uint64_t hudId = fileId(hud), redId = fileId(red);
     const std::wstring m = mod(L"m");
     write(m + L"hud.sz", "mod hud");
-    form.show();
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &Watcher::proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TexModWatcher";
-    RegisterClassW(&wc);
-    HWND watcher =
-        CreateWindowW(L"TexModWatcher", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    Watcher::form = &form;
-    Watcher::seen.clear();
-    PostMessageW(watcher, WM_APP, 0, 0);
-    PostMessageW(form.hwnd(), WM_CLOSE, 0, 0);
-    PostMessageW(form.item(L"cmdUninstall"), BM_CLICK, 0, 0);
-    click(form, L"cmdInstall");
-    pump();
-    DestroyWindow(watcher);
-    EXPECT_EQ(Watcher::seen, (std::vector<std::wstring>{L"install disabled, progress shown"}));
-    EXPECT_TRUE(form.loaded()) << "closing waits for the run's end";
+    write(m + L"cars^red^body.sz", "mod red");
+    // Left by a copy of the program that was killed, and by an earlier version: removed, never taken
+    // for a game's file or a backup.
+    const std::wstring texpacks = game.file(L"\\zelqcfg\\texpacks\\");
+    write(texpacks + L"^zelq-4242-1-0.tmp", "left over");
+    write(texpacks + L"^zelq-partial.tmp", "left over");
+
+    press(L"m", L"cmdInstall");
     expectOnly(L"Successful Install", L"Install Complete.");
-    EXPECT_EQ(read(gameFile(L"hud.sz")), "mod hud");
-    EXPECT_TRUE(form.enabled(L"cmdInstall"));
-    EXPECT_TRUE(form.enabled(L"cmbMods"));
-    EXPECT_FALSE(IsWindowVisible(form.progressBar()));
-    EXPECT_TRUE(IsWindowVisible(form.item(L"lblDesc")));
+    EXPECT_EQ(read(hud), "mod hud");
+    EXPECT_EQ(read(red), "mod red");
+    EXPECT_EQ(snapshot(backups), (std::map<std::wstring, std::string>{{L"cars^red^body.sz", "game red"},
+                                                                      {L"hud.sz", "game hud"}}));
+    // The game's own files were moved, attributes and all, and the mod's files are new ones: no copy
+    // was made over a hidden file, which Windows refuses.
+    EXPECT_EQ(fileId(backups + L"\\hud.sz"), hudId);
+    EXPECT_EQ(fileId(backups + L"\\cars^red^body.sz"), redId);
+    EXPECT_EQ(GetFileAttributesW((backups + L"\\cars^red^body.sz").c_str()) & both, both);
+    EXPECT_FALSE(exists(texpacks + L"^zelq-4242-1-0.tmp"));
+    EXPECT_FALSE(exists(texpacks + L"^zelq-partial.tmp"));
+
+    // Uninstall brings them back as the game had them, hidden; the next install replaces them again.
+    for (int round = 0; round < 2; ++round) {
+        click(form, L"cmdUninstall");
+        expectOnly(L"Successful Uninstall", L"Uninstall Complete.");
+        EXPECT_EQ(read(hud), "game hud");
+        EXPECT_EQ(read(red), "game red");
+        EXPECT_EQ(GetFileAttributesW(hud.c_str()) & both, hidden);
+        EXPECT_EQ(GetFileAttributesW(red.c_str()) & both, both);
+        click(form, L"cmdInstall");
+        expectOnly(L"Successful Install", L"Install Complete.");
+        EXPECT_EQ(read(hud), "mod hud");
+        EXPECT_EQ(read(red), "mod red");
+        EXPECT_EQ(fileId(backups + L"\\hud.sz"), hudId) << "the backup is never replaced";
+    }
+    EXPECT_EQ(snapshot(texpacks).size(), 7u)
+        << "the two folders, the mod folder with its two files, two backups";
+}
+
+TEST_F(TexMods, ANameDifferingOnlyInCaseOutsideAsciiIsTheSameGameFile) {
+    makeFolder(gameFile(L"data"));
+    makeFolder(gameFile(L"data\\tex"));
+    write(gameFile(L"data\\tex\\caf\u00e9.sz"), "game cafe");
+    write(gameFile(L"data\\tex\\na\u00efve.sz"), "game naive");
+    write(mod(L"upper") + L"data^tex^CAF\u00c9.sz", "mod cafe");
+    // A target list in the ANSI code page, whose own name differs from its mod file's in case.
+    const std::wstring listed = mod(L"listed"), entry = L"DATA^TEX^NA\u00cfVE.SZ";
+    ASSERT_EQ(platform::fromAnsi(platform::toAnsi(entry)), entry)
+        << "the ANSI code page must hold the letters";
+    write(listed + L"\u00e9.sz", "mod naive");
+    write(listed + L"\u00c9.SZ.TXT", platform::toAnsi(entry));
+
+    for (const wchar_t* name : {L"upper", L"listed"}) {
+        press(name, L"cmdInstall");
+        expectOnly(L"Successful Install", L"Install Complete.");
+    }
+    EXPECT_EQ(read(gameFile(L"data\\tex\\caf\u00e9.sz")), "mod cafe");
+    EXPECT_EQ(read(gameFile(L"data\\tex\\na\u00efve.sz")), "mod naive");
+    EXPECT_EQ(snapshot(gameFile(L"data\\tex")).size(), 2u);
+    EXPECT_EQ(snapshot(backups),
+              (std::map<std::wstring, std::string>{{L"DATA^TEX^NA\u00cfVE.SZ", "game naive"},
+                                                   {L"data^tex^CAF\u00c9.sz", "game cafe"}}));
+    for (const wchar_t* name : {L"upper", L"listed"}) {
+        press(name, L"cmdUninstall");
+        expectOnly(L"Successful Uninstall", L"Uninstall Complete.");
+    }
+    EXPECT_EQ(read(gameFile(L"data\\tex\\CAF\u00c9.sz")), "game cafe");
+    EXPECT_EQ(read(gameFile(L"data\\tex\\NA\u00cfVE.SZ")), "game naive");
 }
