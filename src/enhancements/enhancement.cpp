@@ -82,8 +82,10 @@ tk::FormSpec enhancementSpec() {
 
 const settings::IniFile kSettings{L"settings.ini", L"General"};
 
-// Every key, in the order in which the keys are written.
-const Binding kKeys[] = {
+// The keys in the order in which they are written, in two tables: loading reads the first, fills
+// the course and class lists of the stored types, and only then reads the second, whose stored
+// positions index those lists.
+const Binding kBeforeLists[] = {
     {L"BroadcastOutputs", L"chkOutputs", Encoding::Check},
     {L"UseOverlay", L"chkOverlay", Encoding::Check},
     {L"ForceMenusto43", L"chk43", Encoding::Check},
@@ -101,17 +103,13 @@ const Binding kKeys[] = {
     {L"LanMaxPlayers", L"cmbMaxP", Encoding::List},
     {L"LanCourseType", L"cmbCourseType", Encoding::List},
     {L"LanCarType", L"cmbCarType", Encoding::List},
+};
+const Binding kAfterLists[] = {
     {L"LanCourse", L"cmbCourse", Encoding::List},
     {L"LanCarClass", L"cmbCarClass", Encoding::List},
     {L"LanNoCatchUp", L"chkNoCatchup", Encoding::Check},
     {L"LanNoCollisions", L"chkNoCollisions", Encoding::Check},
 };
-
-// Loading reads the same keys in another order, in two parts around the filling of the dependent
-// lists: the stored course and class positions index the lists of the stored types, so both
-// types come first. The numbers are positions in kKeys.
-constexpr size_t kLoadBeforeLists[] = {0, 1, 2, 3, 5, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-constexpr size_t kLoadAfterLists[] = {17, 18, 19, 20};
 
 } // namespace
 
@@ -134,18 +132,18 @@ void FrmEnhancement::LoadSettings() {
     // A value that does not convert, or that its list refuses (a course beyond the list of the
     // stored type), loads like a missing key.
     const settings::ProfileReader file(kSettings.path());
-    for (size_t row : kLoadBeforeLists)
-        settings::loadRow(*this, file, kSettings.section, kKeys[row]);
+    for (const Binding& row : kBeforeLists)
+        settings::loadRow(*this, file, kSettings.section, row);
     SetCarBox();
     SetCourseBox();
-    for (size_t row : kLoadAfterLists)
-        settings::loadRow(*this, file, kSettings.section, kKeys[row]);
+    for (const Binding& row : kAfterLists)
+        settings::loadRow(*this, file, kSettings.section, row);
     PrevCourseType = selected(L"cmbCourseType");
     PrevCarType = selected(L"cmbCarType");
 }
 
 bool FrmEnhancement::SaveSettings() {
-    if (!settings::saveAll(*this, {{kSettings, kKeys}}))
+    if (!settings::saveAll(*this, {{kSettings, kBeforeLists}, {kSettings, kAfterLists}}))
         return false;
     // Only a stored value reaches the game's file, so the flag follows the file.
     settings::gUseOverlay = static_cast<int16_t>(check(L"chkOverlay"));

@@ -113,7 +113,7 @@ void frmTexMod::runOperation(Operation op) {
     RECT r;
     GetWindowRect(item(L"lblDesc"), &r);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    const int barHeight = MulDiv(18, static_cast<int>(tk::dpiOf(hwnd())), 96);
+    const int barHeight = tk::scale(18, tk::dpiOf(hwnd()));
     SetWindowPos(progress_, HWND_TOP, r.left, r.top, r.right - r.left, barHeight, SWP_NOACTIVATE);
     SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
     SendMessageW(progress_, PBM_SETPOS, 0, 0);

@@ -309,10 +309,10 @@ void Form::layout() {
         if (isList(c.kind)) {
             // A combo box's height includes its dropped list.
             const int rows = std::clamp(static_cast<int>(SendMessageW(b.hwnd, CB_GETCOUNT, 0, 0)), 8, 12);
-            height += rows * MulDiv(16, static_cast<int>(dpi_), 96) + 4;
+            height += rows * scale(16, dpi_) + 4;
         }
         if (c.kind == Kind::Line)
-            height = std::max(2, MulDiv(2, static_cast<int>(dpi_), 96));
+            height = std::max(2, scale(2, dpi_));
         SetWindowPos(b.hwnd, nullptr, twips(left, dpi_), twips(top, dpi_), twips(c.width, dpi_), height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -336,7 +336,7 @@ void Form::fitCaptions() {
         boxes[i] = boxOf(built_[i].hwnd);
     RECT client;
     GetClientRect(hwnd_, &client);
-    const int edge = MulDiv(2, static_cast<int>(dpi_), 96); // a frame's border
+    const int edge = scale(2, dpi_); // a frame's border
     HDC dc = GetDC(hwnd_);
     HGDIOBJ oldFont = SelectObject(dc, font_);
     TEXTMETRICW tm{};
@@ -374,7 +374,7 @@ void Form::fitCaptions() {
         const std::wstring caption = windowText(b.hwnd);
         SIZE extent{};
         GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        const int box = c.kind == Kind::CheckBox ? MulDiv(20, static_cast<int>(dpi_), 96) : 0;
+        const int box = c.kind == Kind::CheckBox ? scale(20, dpi_) : 0;
         // A taller box keeps its height, and wraps what still does not fit on one line.
         boxes[i] =
             room::grow(own, static_cast<int>(extent.cx) + box + 2, oneLine ? tm.tmHeight : 0, bounds, others);
