@@ -25,7 +25,7 @@ void mustMake(const std::wstring& folder) {
 
 void writeFile(const std::wstring& path, char fill) {
     const std::string bytes(kFileSize, fill);
-    if (platform::replaceFileContents(path, bytes)) {
+    if (platform::createFile(path, bytes, false)) {
         std::fwprintf(stderr, L"cannot write %ls\n", path.c_str());
         std::exit(1);
     }

@@ -175,28 +175,6 @@ DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
     return error;
 }
 
-DWORD replaceFileContents(const std::wstring& path, std::string_view bytes) {
-    const std::wstring target = longPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return ERROR_ACCESS_DENIED;
-    // Beside the target, so that the final step is a rename on one volume.
-    const std::wstring temp = besideName(path, L"tmp");
-    if (const DWORD error = createFile(temp, bytes))
-        return error;
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(longPath(temp).c_str(), attributes);
-    // One rename (the system's ReplaceFile is no single step under Wine, nor with long paths there).
-    if (!MoveFileExW(longPath(temp).c_str(), target.c_str(),
-                     MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD error = GetLastError();
-        removeFile(temp);
-        return error;
-    }
-    return 0;
-}
-
 DWORD overwriteFile(const std::wstring& path, std::string_view bytes) {
     HANDLE h = CreateFileW(longPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

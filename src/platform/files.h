@@ -18,11 +18,6 @@ bool exists(const std::wstring& path);
 // Reads a whole file. Returns 0 or the system's error.
 DWORD readFile(const std::wstring& path, std::string& bytes);
 
-// Writes a temporary file beside `path` and replaces `path` with it in one step, so that a
-// failure never leaves a half-written or empty file. A read-only target is refused, as the
-// system refuses it on Windows. Returns 0 or the system's error; on failure nothing changed.
-DWORD replaceFileContents(const std::wstring& path, std::string_view bytes);
-
 // Writes a file that must not exist yet and, unless told not to, flushes it to the disk. Returns 0
 // or the system's error; a file that could not be written whole is removed again.
 DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush = true);

@@ -83,26 +83,13 @@ std::wstring GameFolder::file(std::wstring_view relative) const {
 }
 
 std::string read(const std::wstring& path) {
-    HANDLE h = CreateFileW(platform::longPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string out;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got)
-        out.append(buf, got);
-    CloseHandle(h);
-    return out;
+    std::string bytes;
+    return platform::readFile(path, bytes) ? "<missing>" : bytes;
 }
 
 void write(const std::wstring& path, std::string_view bytes) {
-    HANDLE h = CreateFileW(platform::longPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << "cannot create test file";
-    DWORD wrote = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-    CloseHandle(h);
+    platform::removeFile(path);
+    ASSERT_EQ(platform::createFile(path, bytes, false), 0u) << "cannot create test file";
 }
 
 bool exists(const std::wstring& path) {
@@ -170,9 +157,8 @@ HWND usable(tk::Form& form, std::wstring_view name, int index) {
 
 void click(tk::Form& form, std::wstring_view name, int index) {
     HWND h = usable(form, name, index);
-    if (!IsWindowEnabled(h))
-        return;
-    SendMessageW(h, BM_CLICK, 0, 0);
+    if (IsWindowEnabled(h))
+        SendMessageW(h, BM_CLICK, 0, 0);
     pump();
 }
 
@@ -188,9 +174,8 @@ void pick(tk::Form& form, std::wstring_view name, int position, int index) {
 
 void type(tk::Form& form, std::wstring_view name, std::wstring_view text, int index) {
     HWND h = usable(form, name, index);
-    if (!IsWindowEnabled(h))
-        return;
-    SetWindowTextW(h, std::wstring(text).c_str());
+    if (IsWindowEnabled(h))
+        SetWindowTextW(h, std::wstring(text).c_str());
     pump();
 }
 

@@ -51,8 +51,7 @@ TEST_P(Layout, NoControlCoversAnotherOrLeavesItsFrame) {
     for (const UINT dpi : {96u, 144u}) {
         RECT window;
         GetWindowRect(form.hwnd(), &window);
-        SendMessageW(form.hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                     reinterpret_cast<LPARAM>(&window));
+        SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
         SCOPED_TRACE(narrow(face) + " at " + std::to_string(dpi) + " DPI");
         RECT client;
         GetClientRect(form.hwnd(), &client);
