@@ -51,3 +51,27 @@ TEST_F(Ini, FailedWritesGiveTheSystemsReasonAndChangeNothing) {
     }
     EXPECT_EQ(read(file), "[General]\r\nSleepTime=5\r\n");
 }
+
+// Hand-edited files read as the profile reader defines them (blanks and quotes dropped, the first of
+// duplicate keys, keys outside their section unseen, long values whole, bytes above 127 in the ANSI
+// code page), and a save over them keeps every other line.
+TEST_F(Ini, OddFilesReadAsTheProfileReaderDefines) {
+    const std::string key = "[General]\r\nLanLobbyName=";
+    const std::pair<std::string, std::wstring> odd[] = {
+        {"[General]\r\n  LanLobbyName \t=\t  25  \t\r\n", L"25"},
+        {key + "\"25\"\r\n", L"25"},
+        {key + "25\r\nLanLobbyName=99\r\n", L"25"},
+        {"LanLobbyName=25\r\n[Elsewhere]\r\nLanLobbyName=26\r\n[General]\r\n", L""},
+        {"; hand made\r\n" + key + "25", L"25"},
+        {key + std::string(10000, 'x') + "\r\n", std::wstring(10000, L'x')},
+        {key + "Caf\xe9 \xb5s\r\n", L"Caf\u00e9 \u00b5s"},
+        {"[General]\nLanLobbyName=25\n", L"25"},
+        {"\x01\x02[[[\r\n=\r\n[General]\r\n=25\r\nLanLobbyName", L""},
+    };
+    for (const auto& [bytes, shown] : odd) {
+        write(file, bytes);
+        EXPECT_EQ(ReadIni(file, L"General", L"LanLobbyName", false), shown) << bytes.substr(0, 60);
+        EXPECT_EQ(WriteIni(file, L"General", L"LanLobbyName", shown + L"!"), 0u) << bytes.substr(0, 60);
+        EXPECT_EQ(ReadIni(file, L"General", L"LanLobbyName", false), shown + L"!");
+    }
+}
