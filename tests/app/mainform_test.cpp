@@ -1,7 +1,6 @@
 // What only the main window does; what every saving window does is in tests/faults.
 #include "app/mainform.h"
 #include "harness/harness.h"
-#include "settings/ini.h"
 
 using namespace harness;
 
@@ -22,16 +21,12 @@ TEST_F(MainWindow, TheGamesFileIsReadByPositionAndWrittenWhole) {
                               "DX/ANTIALIASING = -1\r\nDX/FOG = 0\r\nLANGUAGE = -1\r\nDX/WINDOWED = 0\r\n");
 }
 
-TEST_F(MainWindow, AHiddenGameFileCountsAsAbsent) {
+TEST_F(MainWindow, AHiddenGameFileCountsAsAbsentAndDesktopFillsTheScreenSize) {
     write(gameFile, "DX/ADAPTER = 2\r\n");
     SetFileAttributesW(gameFile.c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.show();
     EXPECT_EQ(form.selected(L"cmbVideo"), 0);
     EXPECT_EQ(form.text(L"txtXres"), L"640");
-}
-
-TEST_F(MainWindow, DesktopFillsTheScreenSize) {
-    form.show();
     click(form, L"cmdDesktop");
     EXPECT_EQ(form.text(L"txtXres"), std::to_wstring(GetSystemMetrics(SM_CXSCREEN)));
     EXPECT_EQ(form.text(L"txtYRes"), std::to_wstring(GetSystemMetrics(SM_CYSCREEN)));
@@ -39,13 +34,12 @@ TEST_F(MainWindow, DesktopFillsTheScreenSize) {
 
 // UseOverlay 1 forces windowed mode into the game's file; a value that is not a number counts as 0.
 TEST_F(MainWindow, TheOverlayFlagForcesWindowedMode) {
-    for (const auto& [stored, windowed] : {std::pair{"1", "1"}, {"yes", "0"}}) {
+    for (const auto& [stored, windowed] : {std::pair{"yes", "0"}, {"1", "1"}}) {
         write(game.settings(L"settings.ini"), std::string("[General]\r\nUseOverlay=") + stored + "\r\n");
         form.show();
         click(form, L"cmdOk");
         EXPECT_TRUE(read(gameFile).ends_with(std::string("\r\nDX/WINDOWED = ") + windowed + "\r\n"))
             << stored;
         form.unload();
-        DeleteFileW(gameFile.c_str());
     }
 }

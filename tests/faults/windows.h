@@ -1,14 +1,11 @@
 #pragma once
 // Every window that saves, as the suites across windows drive them: how a player opens it, the
-// files its Ok writes and their exact bytes after a first Ok with no files, and after edit().
+// files its Ok writes, and their exact bytes after a first Ok with no files and after edit().
 #include "app/mainform.h"
 #include "harness/harness.h"
 
-#include <algorithm>
 #include <map>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace faults {
 
@@ -26,11 +23,9 @@ inline const std::vector<SavingWindow>& savingWindows() {
     static const std::vector<SavingWindow> all = {
         {"main", L"Form1", nullptr, nullptr, {L"\\morvex2006.ini", L"\\zelqcfg\\settings.ini"},
          {"DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\nDX/ANTIALIASING = 0\r\nDX/FOG = 1\r\n"
-          "LANGUAGE = 0\r\nDX/WINDOWED = 0\r\n",
-          "[General]\r\nSleepTime=0\r\n"},
+          "LANGUAGE = 0\r\nDX/WINDOWED = 0\r\n", "[General]\r\nSleepTime=0\r\n"},
          {"DX/ADAPTER = 2\r\nDX/RES/WIDTH = txtXres\r\nDX/RES/HEIGHT = txtYRes\r\nDX/ANTIALIASING = 1\r\nDX/FOG = 1\r\n"
-          "LANGUAGE = 4\r\nDX/WINDOWED = 2\r\n",
-          "[General]\r\nSleepTime=txtThrottle\r\n"}},
+          "LANGUAGE = 4\r\nDX/WINDOWED = 2\r\n", "[General]\r\nSleepTime=txtThrottle\r\n"}},
         {"controls", L"frmControls", "main", L"cmdControls",
          {L"\\zelqcfg\\xinput.ini", L"\\zelqcfg\\ff.ini", L"\\zelqcfg\\settings.ini"},
          {"[General]\r\nEnable=0\r\nGamepad=0\r\nGlobalMultiplier=0\r\n",
@@ -51,7 +46,7 @@ inline const std::vector<SavingWindow>& savingWindows() {
          {"[GearShift]\r\nType=0\r\nDontBlock=0\r\nUpKey=0\r\nDownKey=0\r\n1Key=0\r\n2Key=0\r\n3Key=0\r\n4Key=0\r\n"
           "5Key=0\r\n6Key=0\r\nJoystickID=0\r\nUpButton=-1\r\nDownButton=-1\r\n1Button=-1\r\n2Button=-1\r\n"
           "3Button=-1\r\n4Button=-1\r\n5Button=-1\r\n6Button=-1\r\n"},
-         {"[GearShift]\r\nType=2\r\nDontBlock=1\r\nUpKey=txtUp\r\nDownKey=txtDown\r\n1Key=txtGear1\r\n2Key=txtGear2\r\n"
+         {"[GearShift]\r\nType=-1\r\nDontBlock=1\r\nUpKey=txtUp\r\nDownKey=txtDown\r\n1Key=txtGear1\r\n2Key=txtGear2\r\n"
           "3Key=txtGear3\r\n4Key=txtGear4\r\n5Key=txtGear5\r\n6Key=txtGear6\r\nJoystickID=16\r\nUpButton=txtUpB\r\n"
           "DownButton=txtDownB\r\n1Button=txtGearB1\r\n2Button=txtGearB2\r\n3Button=txtGearB3\r\n4Button=txtGearB4\r\n"
           "5Button=txtGearB5\r\n6Button=txtGearB6\r\n"}},
@@ -59,7 +54,7 @@ inline const std::vector<SavingWindow>& savingWindows() {
          {"[VR]\r\nType=0\r\nVRMenuOverride=0\r\nVRNO2k6=0\r\n1Key=0\r\n2Key=0\r\n3Key=0\r\n4Key=0\r\nCamera1=0\r\n"
           "Camera2=0\r\nCamera3=0\r\nCamera4=0\r\nJoystickID=0\r\n1Button=-1\r\n2Button=-1\r\n3Button=-1\r\n"
           "4Button=-1\r\nUseHat=0\r\n"},
-         {"[VR]\r\nType=2\r\nVRMenuOverride=1\r\nVRNO2k6=2\r\n1Key=txtVR1\r\n2Key=txtVR2\r\n3Key=txtVR3\r\n4Key=txtVR4\r\n"
+         {"[VR]\r\nType=-1\r\nVRMenuOverride=1\r\nVRNO2k6=2\r\n1Key=txtVR1\r\n2Key=txtVR2\r\n3Key=txtVR3\r\n4Key=txtVR4\r\n"
           "Camera1=txtCamera1\r\nCamera2=txtCamera2\r\nCamera3=txtCamera3\r\nCamera4=txtCamera4\r\nJoystickID=16\r\n"
           "1Button=txtVRb1\r\n2Button=txtVRb2\r\n3Button=txtVRb3\r\n4Button=txtVRb4\r\nUseHat=0\r\n"}},
         {"enhancements", L"frmEnhancement", "main", L"Command1", {L"\\zelqcfg\\settings.ini"},
@@ -85,77 +80,57 @@ inline const SavingWindow& windowNamed(std::string_view name) {
 
 // Opens the window as a player does: its opener first, then the opener's button.
 inline tk::Form& open(const SavingWindow& w) {
-    if (!w.opener) {
+    if (w.opener)
+        harness::click(open(windowNamed(w.opener)), w.button);
+    else
         app::form1().show();
-        return app::form1();
-    }
-    harness::click(open(windowNamed(w.opener)), w.button);
-    tk::Form* form = tk::Form::loadedNamed(w.form);
-    if (!form)
-        throw std::runtime_error("the button opened no window");
-    return *form;
+    if (tk::Form* form = tk::Form::loadedNamed(w.form))
+        return *form;
+    throw std::runtime_error("the button opened no window");
 }
 
 // Plays a player who changes every control, so that each key saved shows where it came from: a
-// text field gets its own name, the lists of one length each a different entry, and the check boxes
-// in turn ticked, greyed and clear (ticked first, so that the controls they switch can be edited).
+// text field gets its own name, a list that takes typing a text that is no entry, the lists of one
+// length each a different entry, and the check boxes in turn ticked, greyed and clear (all ticked
+// first, so that the controls they switch can be edited).
 inline void edit(tk::Form& form) {
     using tk::Kind;
-    const auto& controls = form.spec().controls;
-    for (const tk::Control& c : controls)
+    for (const tk::Control& c : form.spec().controls)
         if (c.kind == Kind::CheckBox && form.check(c.name, c.index) != 1)
             harness::click(form, c.name, c.index);
     std::map<int, int> lists;
-    for (const tk::Control& c : controls) {
+    for (const tk::Control& c : form.spec().controls) {
+        const int n = c.kind == Kind::DropList ? form.count(c.name, c.index) : 0;
         if (!form.enabled(c.name, c.index))
             continue;
-        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField) {
+        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
             harness::type(form, c.name, std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L""),
                           c.index);
-        } else if (c.kind == Kind::DropList || c.kind == Kind::DropCombo) {
-            const int n = form.count(c.name, c.index);
-            if (n > 1)
-                harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
-        }
+        else if (c.kind == Kind::DropCombo)
+            harness::typeChars(form, c.name, L"typed", c.index); // a text that is no item: none selected
+        else if (n > 1)
+            harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
     }
     int boxes = 0;
-    for (const tk::Control& c : controls)
+    for (const tk::Control& c : form.spec().controls)
         if (c.kind == Kind::CheckBox)
             form.setCheck(c.name, ++boxes % 3, c.index);
 }
 
-// Every file any window reads or writes.
-inline std::vector<std::wstring> allFiles() {
-    std::vector<std::wstring> files;
-    for (const auto& w : savingWindows())
-        for (const auto& f : w.files)
-            if (std::find(files.begin(), files.end(), f) == files.end())
-                files.push_back(f);
-    return files;
-}
-
-// Files in the game folder and the settings folder that no window reads or writes: what a save
-// left behind.
-inline std::vector<std::wstring> strayFiles(const std::wstring& gameFolder) {
+// What saves left behind: files in the game folder and the settings folder that are none of the
+// program's, and the program's own under the system's temporary folder.
+inline std::vector<std::wstring> leftovers(const std::wstring& gameFolder) {
     std::vector<std::wstring> out;
-    const auto known = allFiles();
-    for (const std::wstring folder : {L"", L"\\zelqcfg"})
-        for (const std::wstring& name : harness::names(gameFolder + folder)) {
-            const std::wstring relative = folder + L"\\" + name;
-            if (relative != L"\\zelqcfg" && std::find(known.begin(), known.end(), relative) == known.end())
-                out.push_back(relative);
-        }
-    return out;
-}
-
-// Files of the program's own under the system's temporary folder.
-inline size_t tempLeftovers() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    size_t n = 0;
     for (const std::wstring& name : harness::names(temp))
-        n += name.rfind(L"zelq-", 0) == 0;
-    return n;
+        if (name.rfind(L"zelq-", 0) == 0)
+            out.push_back(temp + name);
+    for (const std::wstring folder : {L"", L"\\zelqcfg"})
+        for (const std::wstring& name : harness::names(gameFolder + folder))
+            if (folder.empty() ? name != L"morvex2006.ini" && name != L"zelqcfg" : !name.ends_with(L".ini"))
+                out.push_back(folder + L"\\" + name);
+    return out;
 }
 
 inline std::string narrow(const std::wstring& s) {
