@@ -85,16 +85,17 @@ TEST_F(WindowTest, SaveChild) {
     const int rounds = std::stoi(job[3]);
     HANDLE go = event(job[4], job[2], L"go"), done = event(job[4], job[2], L"done");
     settings::setAppFolder(job[1]);
+    const faults::SavingWindow& w = faults::windowNamed(faults::narrow(job[0]));
+    tk::Form* form = &faults::open(w);
     SetEvent(done); // ready
     for (int i = 1; rounds == 0 || i <= rounds; ++i) {
         if (rounds) {
             ASSERT_EQ(WaitForSingleObject(go, 30000), WAIT_OBJECT_0);
         }
-        tk::Form& form =
-            faults::open(faults::windowNamed(faults::narrow(job[0]))); // a dialog reads its files anew
-        type(form, fieldOf(job[0]), job[2] + std::to_wstring(rounds ? i : i % 2));
-        click(form, L"cmdOk");
+        type(*form, fieldOf(job[0]), job[2] + std::to_wstring(rounds ? i : i % 2));
+        click(*form, L"cmdOk");
         ASSERT_TRUE(rec.messages.empty()) << faults::narrow(rec.messages[0].text);
+        form = &faults::open(w); // a dialog reads its files anew
         SetEvent(done);
     }
 }
@@ -102,7 +103,7 @@ TEST_F(WindowTest, SaveChild) {
 class ConcurrentSave : public WindowTest {};
 
 // A dialog that saves one file, and the main window, which saves two as one, each killed 15 times
-// at a random moment of its first save or two.
+// at a random moment of its first saves after its window opened.
 TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
