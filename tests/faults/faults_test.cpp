@@ -2,7 +2,6 @@
 // full disk.
 #include "faults/windows.h"
 #include "platform/lock.h"
-#include "platform/files.h"
 #include "settings/ini.h"
 
 #include <memory>
@@ -38,33 +37,43 @@ template <class F> std::string eachKey(const std::string& file, F line) {
 
 } // namespace
 
-class Saves : public WindowTest, public ::testing::WithParamInterface<std::tuple<size_t, int>> {};
-
-// In a plain folder, one deeper than the profile functions take, and one that takes no new file (its
-// files are written over): a first Ok writes the defaults; Cancel and the close box write nothing
-// and keep nothing; each edit reaches its own key; stored values are written back byte for byte;
-// refused values load as missing; nothing is written anywhere else.
-TEST_P(Saves, EveryStepGivesExactBytes) {
-    const auto [index, folder] = GetParam();
-    const SavingWindow* w = &faults::savingWindows()[index];
+// Each window that saves, in a plain folder, one deeper than the profile functions take, and one that
+// takes no new file (its files are written over). Nothing is ever written outside the game folder,
+// and no save leaves a file behind.
+class Saves : public WindowTest, public ::testing::WithParamInterface<std::tuple<size_t, int>> {
+protected:
+    const SavingWindow* w = &faults::savingWindows()[std::get<0>(GetParam())];
+    const int folder = std::get<1>(GetParam()); // 0 plain, 1 deep, 2 refusing
     std::optional<GameFolder> game;
-    std::wstring root = specialFolder();
-    if (folder == 2) { // 0 plain, 1 deep, 2 refusing
-        if (root.empty())
-            GTEST_SKIP() << "run by special-folder.sh";
-        settings::setAppFolder(root);
-        for (size_t i = 0; i < w->files.size(); ++i)
-            write(root + w->files[i], w->first[i]); // its folders take no new file
-    } else {
-        root = game.emplace(true, folder ? 300 : 0).path();
-    }
-    const std::vector<std::wstring> left = faults::leftovers(root);
-    wchar_t cwd[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, cwd);
-    const std::vector<std::wstring> working = names(cwd);
+    std::wstring root, cwd = std::wstring(MAX_PATH, L'\0');
+    std::vector<std::wstring> left, working;
 
-    enum { Ok, EditOk, EditCancel, EditClose };
-    auto step = [&](int action, const std::vector<std::string>& expected) {
+    void SetUp() override {
+        WindowTest::SetUp();
+        if (folder == 2) {
+            if ((root = specialFolder()).empty())
+                GTEST_SKIP() << "run by special-folder.sh";
+            settings::setAppFolder(root);
+            for (size_t i = 0; i < w->files.size(); ++i)
+                write(root + w->files[i], w->first[i]); // its folders take no new file
+        } else {
+            root = game.emplace(true, folder ? 300 : 0).path();
+        }
+        left = faults::leftovers(root);
+        cwd.resize(GetCurrentDirectoryW(MAX_PATH, cwd.data()));
+        working = names(cwd);
+    }
+    void TearDown() override {
+        if (!root.empty()) {
+            EXPECT_EQ(faults::leftovers(root), left);
+            EXPECT_EQ(names(cwd), working);
+        }
+        WindowTest::TearDown();
+    }
+
+    enum Action { Ok, EditOk, EditCancel, EditClose };
+    // Opens the window, plays the action, and checks the files it leaves.
+    void step(Action action, const std::vector<std::string>& expected) {
         tk::Form& form = faults::open(*w);
         tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
         for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
@@ -75,9 +84,9 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
             faults::edit(form);
         if (action == EditClose && opener)
             closeBox(*opener); // a dialog outlives its opener
-        action == Ok || action == EditOk ? click(form, L"cmdOk")
-        : action == EditCancel           ? click(form, L"cmdCancel")
-                                         : closeBox(form);
+        action == EditCancel  ? click(form, L"cmdCancel")
+        : action == EditClose ? closeBox(form)
+                              : click(form, L"cmdOk");
         if (action == EditCancel && opener) {
             EXPECT_EQ(GetActiveWindow(), opener->hwnd()) << "the focus goes back";
         }
@@ -91,73 +100,13 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
             EXPECT_EQ(read(root + w->files[i]), expected[i]) << action << faults::narrow(w->files[i]);
         tk::Form::unloadAll();
         rec.ended = 0;
-    };
+    }
+};
+
+// A first Ok writes the defaults; Cancel and the close box write nothing and keep nothing; each edit
+// reaches its own key; stored values are written back byte for byte; refused values load as missing.
+TEST_P(Saves, EveryStepGivesExactBytes) {
     step(Ok, w->first);
-    // A failed save is reported naming the file and the reason, keeps the window with its edits and
-    // changes no file; with the fault gone, Ok saves the edits. The faults: a file read-only, held
-    // open, held open for reading (so that its replacement fails after the files before it were
-    // replaced), being saved by another window or copy of the program; no settings folder.
-    enum { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder };
-    const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
-    std::vector<std::pair<int, size_t>> faults = {
-        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
-    for (size_t i = 0; i < w->files.size(); ++i)
-        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
-    const std::wstring settingsFolder = platform::longPath(root + L"\\zelqcfg"), away = settingsFolder + L"~";
-    for (const auto& [fault, failing] : faults)
-        if (folder == 0) {
-            const std::wstring file = root + w->files[failing];
-            tk::Form& form = faults::open(*w);
-            faults::edit(form);
-            {
-                std::unique_ptr<Lock> held(fault == HeldOpen ? new Lock(file) : nullptr);
-                std::unique_ptr<void, decltype(&CloseHandle)> reading(
-                    fault == HeldForReading ? CreateFileW(platform::longPath(file).c_str(), GENERIC_READ,
-                                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
-                                            : nullptr,
-                    &CloseHandle);
-                platform::PathLock saving(L"settings", file);
-                if (fault == ReadOnly)
-                    setReadOnly(file, true);
-                if (fault == Busy) {
-                    ASSERT_TRUE(saving.acquire(0));
-                }
-                if (fault == NoFolder)
-                    MoveFileW(settingsFolder.c_str(), away.c_str());
-                click(form, L"cmdOk");
-            }
-            setReadOnly(file, false);
-            ASSERT_EQ(rec.messages.size(), 1u);
-            const std::string reason[] = {"(error 5)", "(error 32)", "(error 5)", "(error 32)", "(error 3)"};
-            EXPECT_EQ(rec.messages[0].icon, platform::Icon::Critical);
-            EXPECT_NE(said(rec).find(faults::narrow(file) + "\r\n"), std::string::npos)
-                << "it names the file";
-            EXPECT_NE(said(rec).find(reason[fault] + "\r\n\r\nNo file was changed"), std::string::npos)
-                << said(rec);
-            EXPECT_EQ(rec.ended, 0);
-            ASSERT_TRUE(form.loaded()) << "the window stays open";
-            EXPECT_EQ(settings::gUseOverlay, 0);
-            if (fault == NoFolder) {
-                EXPECT_FALSE(exists(settingsFolder)) << "the settings folder is never made";
-                MoveFileW(away.c_str(), settingsFolder.c_str());
-            }
-            // Known fault: the hard link kept to undo a replaced file cannot be removed while the file
-            // is held open without delete sharing, and only a later run of the program removes it.
-            for (const std::wstring& f : faults::leftovers(root))
-                if (fault == HeldForReading && f.ends_with(L".bak"))
-                    DeleteFileW(platform::longPath(root + f).c_str());
-            EXPECT_EQ(faults::leftovers(root), left);
-            for (size_t i = 0; i < w->files.size(); ++i)
-                EXPECT_EQ(read(root + w->files[i]), w->first[i]) << fault << faults::narrow(w->files[i]);
-            rec.messages.clear();
-            click(form, L"cmdOk");
-            for (size_t i = 0; i < w->files.size(); ++i) {
-                EXPECT_EQ(read(root + w->files[i]), w->edited[i]) << fault << faults::narrow(w->files[i]);
-                write(root + w->files[i], w->first[i]);
-            }
-            tk::Form::unloadAll();
-            rec.ended = 0;
-        }
     step(EditCancel, w->first);
     step(EditClose, w->first);
     step(EditOk, w->edited);
@@ -179,8 +128,75 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
         }
         step(Ok, expected);
     }
-    EXPECT_EQ(faults::leftovers(root), left);
-    EXPECT_EQ(names(cwd), working);
+}
+
+// A failed save is reported naming the file and the reason, keeps the window with its edits and
+// changes no file; with the fault gone, Ok saves the edits. The faults: a file read-only, held open,
+// held open for reading (so that its replacement fails after the files before it were replaced),
+// being saved by another window or copy of the program; no settings folder.
+TEST_P(Saves, AFailedSaveIsReportedAndLosesNothing) {
+    if (folder != 0)
+        GTEST_SKIP() << "in a plain folder only";
+    step(Ok, w->first);
+    enum { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder };
+    const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
+    std::vector<std::pair<int, size_t>> faults = {
+        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
+    for (size_t i = 0; i < w->files.size(); ++i)
+        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
+    const std::wstring settingsFolder = root + L"\\zelqcfg", away = settingsFolder + L"~";
+    for (const auto& [fault, failing] : faults) {
+        const std::wstring file = root + w->files[failing];
+        tk::Form& form = faults::open(*w);
+        faults::edit(form);
+        {
+            std::unique_ptr<Lock> held(fault == HeldOpen ? new Lock(file) : nullptr);
+            std::unique_ptr<void, decltype(&CloseHandle)> reading(
+                fault == HeldForReading ? CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr)
+                                        : nullptr,
+                &CloseHandle);
+            platform::PathLock saving(L"settings", file);
+            if (fault == ReadOnly)
+                setReadOnly(file, true);
+            if (fault == Busy) {
+                ASSERT_TRUE(saving.acquire(0));
+            }
+            if (fault == NoFolder)
+                MoveFileW(settingsFolder.c_str(), away.c_str());
+            click(form, L"cmdOk");
+        }
+        setReadOnly(file, false);
+        ASSERT_EQ(rec.messages.size(), 1u);
+        const std::string reason[] = {"(error 5)", "(error 32)", "(error 5)", "(error 32)", "(error 3)"};
+        EXPECT_EQ(rec.messages[0].icon, platform::Icon::Critical);
+        EXPECT_NE(said(rec).find(faults::narrow(file) + "\r\n"), std::string::npos) << "it names the file";
+        EXPECT_NE(said(rec).find(reason[fault] + "\r\n\r\nNo file was changed"), std::string::npos)
+            << said(rec);
+        EXPECT_EQ(rec.ended, 0);
+        ASSERT_TRUE(form.loaded()) << "the window stays open";
+        EXPECT_EQ(settings::gUseOverlay, 0);
+        if (fault == NoFolder) {
+            EXPECT_FALSE(exists(settingsFolder)) << "the settings folder is never made";
+            MoveFileW(away.c_str(), settingsFolder.c_str());
+        }
+        // Known fault: the hard link kept to undo a replaced file cannot be removed while the file is
+        // held open without delete sharing, and only a later run of the program removes it.
+        for (const std::wstring& f : faults::leftovers(root))
+            if (fault == HeldForReading && f.ends_with(L".bak"))
+                DeleteFileW((root + f).c_str());
+        EXPECT_EQ(faults::leftovers(root), left);
+        for (size_t i = 0; i < w->files.size(); ++i)
+            EXPECT_EQ(read(root + w->files[i]), w->first[i]) << fault << faults::narrow(w->files[i]);
+        rec.messages.clear();
+        click(form, L"cmdOk");
+        for (size_t i = 0; i < w->files.size(); ++i) {
+            EXPECT_EQ(read(root + w->files[i]), w->edited[i]) << fault << faults::narrow(w->files[i]);
+            write(root + w->files[i], w->first[i]);
+        }
+        tk::Form::unloadAll();
+        rec.ended = 0;
+    }
 }
 
 std::string saveCase(const ::testing::TestParamInfo<Saves::ParamType>& i) {
