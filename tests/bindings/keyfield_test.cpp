@@ -7,37 +7,15 @@ using namespace harness;
 
 namespace {
 
-constexpr LPARAM kAlt = 1 << 29;
-constexpr LPARAM kRepeat = 1 << 30;
-constexpr LPARAM kUp = static_cast<LPARAM>(3u << 30); // previous state down, transition up
-constexpr LPARAM kExtended = 1 << 24;
+constexpr LPARAM kAlt = 1 << 29, kRepeat = 1 << 30;
+constexpr UINT kDown = WM_KEYDOWN, kUp = WM_KEYUP, kSysDown = WM_SYSKEYDOWN, kSysUp = WM_SYSKEYUP;
 
-LPARAM scan(UINT code) {
-    return 1 | static_cast<LPARAM>(code << 16);
-}
-
-void post(HWND target, UINT msg, WPARAM vk, LPARAM lp) {
-    PostMessageW(target, msg, vk, lp);
+// Posts a press or release to the focused field, as the system would, and lets the program's
+// message loop dispatch it.
+void key(HWND field, UINT msg, WORD vk, LPARAM extra = 0) {
+    const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
+    PostMessageW(field, msg, vk, 1 | MapVirtualKeyW(vk, 0) << 16 | (up ? 3u << 30 : 0) | extra);
     pump();
-}
-
-// Presses (system keys as the system sends them with Alt or F10) and releases while `target` has the focus.
-void down(HWND target, WORD vk, LPARAM extra = 0, bool system = false) {
-    post(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, scan(MapVirtualKeyW(vk, 0)) | extra);
-}
-void up(HWND target, WORD vk, LPARAM extra = 0, bool system = false) {
-    post(target, system ? WM_SYSKEYUP : WM_KEYUP, vk, scan(MapVirtualKeyW(vk, 0)) | kUp | extra);
-}
-void stroke(HWND target, WORD vk) {
-    down(target, vk);
-    up(target, vk);
-}
-
-void setShift(bool held) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = keys[VK_LSHIFT] = held ? 0x80 : 0;
-    SetKeyboardState(keys);
 }
 
 } // namespace
@@ -45,158 +23,73 @@ void setShift(bool held) {
 class KeyFields : public WindowTest {
 protected:
     GameFolder game;
-    bindings::frmVR& vr = bindings::viewButtonForm();
     bindings::frmGS& gs = bindings::gearShiftForm();
-
-    HWND focusOn(tk::Form& form, std::wstring_view name, int index = 0) {
-        HWND h = form.item(name, index);
-        SetFocus(h);
-        return h;
-    }
 };
 
-TEST_F(KeyFields, LettersGiveTheirUpperCaseCodeAndShiftsReleaseItsOwn) {
-    vr.show();
-    HWND f = focusOn(vr, L"txtVR", 1);
-    stroke(f, 'A');
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"65");
-
-    // Shift held with A: A's release gives 65, Shift's own release then 16.
-    HWND g = focusOn(vr, L"txtVR", 2);
-    setShift(true);
-    down(g, VK_SHIFT);
-    down(g, 'A');
-    up(g, 'A');
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"65");
-    setShift(false);
-    up(g, VK_SHIFT);
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"16");
-
-    // Right Shift and right Ctrl give the same codes as the left ones.
-    HWND h = focusOn(vr, L"txtVR", 3);
-    post(h, WM_KEYDOWN, VK_SHIFT, scan(0x36));
-    post(h, WM_KEYUP, VK_SHIFT, scan(0x36) | kUp);
-    EXPECT_EQ(vr.text(L"txtVR", 3), L"16");
-    post(h, WM_KEYDOWN, VK_CONTROL, scan(0x1D) | kExtended);
-    post(h, WM_KEYUP, VK_CONTROL, scan(0x1D) | kExtended | kUp);
-    EXPECT_EQ(vr.text(L"txtVR", 3), L"17");
-    // Nothing else changed.
-    EXPECT_EQ(vr.text(L"txtVR", 4), L"0");
-}
-
-TEST_F(KeyFields, EditingAndDialogKeysAreCapturedAndCloseNothing) {
-    gs.show();
-    HWND f = focusOn(gs, L"txtGear", 3);
-    const std::pair<WORD, const wchar_t*> keys[] = {
-        {VK_RETURN, L"13"}, {VK_ESCAPE, L"27"}, {VK_BACK, L"8"}, {VK_DELETE, L"46"},
-        {VK_UP, L"38"},     {VK_F1, L"112"},    {'7', L"55"},    {VK_SPACE, L"32"},
+// Each message in turn, and what the field shows after it; the field keeps the focus throughout.
+TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
+    struct Step {
+        UINT msg;
+        WORD vk;
+        LPARAM extra;
+        const wchar_t* shows;
     };
-    for (const auto& [vk, code] : keys) {
-        stroke(f, vk);
-        EXPECT_EQ(gs.text(L"txtGear", 3), code) << "key " << vk;
-        EXPECT_EQ(GetFocus(), f) << "key " << vk;
+    // clang-format off
+    const Step steps[] = {
+        // Letters give their upper case code; editing and dialog keys are keys too and close nothing.
+        {kDown, 'A', 0, L"0"}, {kUp, 'A', 0, L"65"}, {kDown, VK_RETURN, 0, L"65"}, {kUp, VK_RETURN, 0, L"13"},
+        {kDown, VK_ESCAPE, 0, L"13"}, {kUp, VK_ESCAPE, 0, L"27"}, {kDown, VK_BACK, 0, L"27"},
+        {kUp, VK_BACK, 0, L"8"}, {kDown, VK_DELETE, 0, L"8"}, {kUp, VK_DELETE, 0, L"46"}, {kDown, VK_UP, 0, L"46"},
+        {kUp, VK_UP, 0, L"38"}, {kDown, VK_F1, 0, L"38"}, {kUp, VK_F1, 0, L"112"}, {kDown, VK_SPACE, 0, L"112"},
+        {kUp, VK_SPACE, 0, L"32"}, {kDown, '7', 0, L"32"}, {kUp, '7', 0, L"55"},
+        // Shift held with D, D held long: nothing is typed, D counts at its release, Shift at its own.
+        {kDown, VK_SHIFT, 0, L"55"}, {kDown, 'D', 0, L"55"}, {kDown, 'D', kRepeat, L"55"},
+        {kDown, 'D', kRepeat, L"55"}, {kUp, 'D', 0, L"68"}, {kUp, VK_SHIFT, 0, L"16"},
+        // A release whose press the field never saw changes nothing, but for Print Screen, whose press
+        // the system takes.
+        {kUp, 'K', 0, L"16"}, {kUp, VK_SNAPSHOT, 0, L"44"}, {kDown, 'A', 0, L"44"}, {kUp, 'A', 0, L"65"},
+        {kSysUp, VK_SNAPSHOT, kAlt, L"44"}, {kUp, VK_SCROLL, 0, L"44"},
+        // Alt combinations and F10 are keys too, and open no menu.
+        {kSysDown, VK_MENU, kAlt, L"44"}, {kSysDown, 'X', kAlt, L"44"}, {kSysUp, 'X', kAlt, L"88"},
+        {kUp, VK_MENU, 0, L"18"}, {kSysDown, VK_F10, 0, L"18"}, {kSysUp, VK_F10, 0, L"121"},
+        {kDown, 'W', 0, L"121"}, {kUp, 'W', 0, L"87"},
+    };
+    // clang-format on
+    gs.show();
+    HWND f = gs.item(L"txtGear", 3);
+    SetFocus(f);
+    for (const Step& s : steps) {
+        key(f, s.msg, s.vk, s.extra);
+        EXPECT_EQ(gs.text(L"txtGear", 3), s.shows) << "message " << s.msg << " key " << s.vk;
+        EXPECT_EQ(GetFocus(), f) << "message " << s.msg << " key " << s.vk;
     }
-    EXPECT_TRUE(gs.loaded());
-    EXPECT_FALSE(exists(game.settings(L"gearshift.ini")));
+    EXPECT_EQ(gs.text(L"txtGear", 2), L"0");
     EXPECT_TRUE(rec.messages.empty());
 }
 
-TEST_F(KeyFields, AltCombinationsAndF10AreCapturedWithoutAMenu) {
-    vr.show();
-    HWND f = focusOn(vr, L"txtVR", 1);
-    down(f, VK_MENU, kAlt, true);
-    down(f, 'X', kAlt, true);
-    up(f, 'X', kAlt, true);
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"88");
-    up(f, VK_MENU); // after another key, Alt comes up as a plain key release
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"18");
-
-    down(f, VK_MENU, kAlt, true);
-    up(f, VK_MENU, 0, true);
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"18");
-    stroke(f, 'Q');
-    down(f, VK_F10, 0, true);
-    up(f, VK_F10, 0, true);
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"121");
-    // No menu mode took the keyboard: the next key still reaches the field.
-    stroke(f, 'W');
-    EXPECT_EQ(vr.text(L"txtVR", 1), L"87");
-    EXPECT_EQ(GetFocus(), f);
-    EXPECT_TRUE(vr.loaded());
-}
-
-TEST_F(KeyFields, AHeldKeyIsRecordedOnceAtItsRelease) {
-    vr.show();
-    HWND f = focusOn(vr, L"txtVR", 4);
-    stroke(f, 'Z');
-    down(f, 'D');
-    for (int i = 0; i < 5; ++i)
-        down(f, 'D', kRepeat);
-    // Nothing typed while held: the field still shows the last key.
-    EXPECT_EQ(vr.text(L"txtVR", 4), L"90");
-    up(f, 'D');
-    EXPECT_EQ(vr.text(L"txtVR", 4), L"68");
-    // A release whose press the field never saw changes nothing.
-    up(f, 'K');
-    EXPECT_EQ(vr.text(L"txtVR", 4), L"68");
-}
-
-TEST_F(KeyFields, PrintScreenIsRecordedFromItsReleaseAlone) {
-    // The system takes the press of Print Screen: only its release reaches the window.
-    vr.show();
-    HWND f = focusOn(vr, L"txtVR", 2);
-    up(f, VK_SNAPSHOT);
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"44");
-    stroke(f, 'A');
-    up(f, VK_SNAPSHOT, kAlt, true); // Alt+Print Screen
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"44");
-    up(f, VK_SCROLL);
-    EXPECT_EQ(vr.text(L"txtVR", 2), L"44") << "any other key needs its press seen";
-}
-
-TEST_F(KeyFields, TabAndShiftTabLeaveTheFieldWithoutRecordingTab) {
+TEST_F(KeyFields, TabLeavesTheFieldWithoutBeingRecorded) {
     gs.show();
-    HWND first = focusOn(gs, L"txtGear", 1);
-    down(first, VK_TAB);
-    HWND second = gs.item(L"txtGear", 2);
+    HWND first = gs.item(L"txtGear", 1), second = gs.item(L"txtGear", 2);
+    SetFocus(first);
+    key(first, kDown, VK_TAB);
     EXPECT_EQ(GetFocus(), second);
-    up(second, VK_TAB); // the Tab that brought the focus is released in the next field
-    EXPECT_EQ(gs.text(L"txtGear", 1), L"0");
-    EXPECT_EQ(gs.text(L"txtGear", 2), L"0");
-
-    setShift(true);
-    down(second, VK_SHIFT);
-    down(second, VK_TAB);
-    EXPECT_EQ(GetFocus(), first);
-    up(first, VK_TAB);
-    setShift(false);
-    up(first, VK_SHIFT);
+    key(second, kUp, VK_TAB); // the Tab that brought the focus is released in the next field
     EXPECT_EQ(gs.text(L"txtGear", 1), L"0");
     EXPECT_EQ(gs.text(L"txtGear", 2), L"0");
 }
 
-TEST_F(KeyFields, DoubleClickClearsKeyAndButtonFieldsButNotCameraBoxes) {
-    write(game.settings(L"gearshift.ini"), "[GearShift]\r\nUpKey=38\r\nUpButton=4\r\n");
-    gs.show();
-    for (const wchar_t* name : {L"txtUp", L"txtDown", L"txtUpB", L"txtDownB"}) {
-        type(gs, name, L"12");
-        doubleClick(gs, name);
-        EXPECT_EQ(gs.text(name), L"-1") << name;
-    }
-    for (int n = 1; n <= 6; ++n)
-        for (const wchar_t* name : {L"txtGear", L"txtGearB"}) {
-            doubleClick(gs, name, n);
-            EXPECT_EQ(gs.text(name, n), L"-1") << name << n;
-        }
-
-    vr.show();
-    for (int n = 1; n <= 4; ++n) {
-        type(vr, L"txtCamera", L"513", n);
-        for (const wchar_t* name : {L"txtVR", L"txtVRb"}) {
-            doubleClick(vr, name, n);
-            EXPECT_EQ(vr.text(name, n), L"-1") << name << n;
-        }
-        doubleClick(vr, L"txtCamera", n);
-        EXPECT_EQ(vr.text(L"txtCamera", n), L"513") << n;
+// Double click clears every key and button field, and no camera box.
+TEST_F(KeyFields, DoubleClickClearsKeyAndButtonFields) {
+    for (tk::Form* form :
+         {static_cast<tk::Form*>(&gs), static_cast<tk::Form*>(&bindings::viewButtonForm())}) {
+        form->show();
+        for (const tk::Control& c : form->spec().controls)
+            if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField ||
+                c.kind == tk::Kind::ButtonField) {
+                type(*form, c.name, L"513", c.index);
+                doubleClick(*form, c.name, c.index);
+                EXPECT_EQ(form->text(c.name, c.index), c.name == L"txtCamera" ? L"513" : L"-1")
+                    << std::wstring(c.name) << c.index;
+            }
     }
 }

@@ -18,32 +18,22 @@ TEST(AsRead, DropsBlanksThenOnePairOfMatchingQuotes) {
 
 TEST(KeepsOtherLines, AcceptsTheWritersOwnRewritesAndRefusesLosses) {
     const WrittenKey general[] = {{L"General", L"SleepTime"}, {L"General", L"NewKey"}};
-    const wchar_t* before = L"; hand made\r\n[General] ; main\r\n  sleeptime = 5 \r\n\r\nOther = x\r\n"
+    const wchar_t* before = L"; mine\r\n[General] ; main\r\n  sleeptime = 5 \r\n\r\nOther = x\r\n"
                             L"[Net]\r\nSleepTime=1\nPort=2300\r\n";
-    struct Case {
-        const char* name;
-        const wchar_t* after;
-        bool kept;
+    // clang-format off
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"; mine\r\n[General]\r\nsleeptime=60\r\nOther=x\r\nNewKey=7\r\n"
+         L"[Net]\r\nSleepTime=1\r\nPort=2300\r\n", true},
+        {L"; mine\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPort=2300\r\n", true}, // own key dropped
+        {L"; mine\r\n[GENERAL]\r\nOther=x\r\n[net]\r\nSleepTime=1\r\nPort=2300", false}, // header rewritten
+        {L"; mine\r\n[General]\r\nsleeptime=60\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPo", false}, // cut
+        {L"", false},
+        {L"; mine\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=60\r\nPort=2300", false}, // another section's
+        {L"; mine\r\n[General]\r\nOther=x\r\n[Net]\r\nPort=2300\r\nSleepTime=1\r\n", false}, // swapped
     };
-    const Case cases[] = {
-        {"RewrittenBlanksAndNewKey",
-         L"; hand "
-         L"made\r\n[General]\r\nsleeptime=60\r\nOther=x\r\nNewKey=7\r\n[Net]\r\nSleepTime=1\r\nPort=2300\r\n",
-         true},
-        {"HeaderRewritten", L"; hand made\r\n[GENERAL]\r\nOther=x\r\n[net]\r\nSleepTime=1\r\nPort=2300",
-         false},
-        {"CutAtTheEnd", L"; hand made\r\n[General]\r\nsleeptime=60\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPo",
-         false},
-        {"Empty", L"", false},
-        {"OtherSectionsKeyChanged",
-         L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=60\r\nPort=2300", false},
-        {"LinesSwapped", L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nPort=2300\r\nSleepTime=1\r\n",
-         false},
-        {"OwnKeyDropped", L"; hand made\r\n[General]\r\nOther=x\r\n[Net]\r\nSleepTime=1\r\nPort=2300\r\n",
-         true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(keepsOtherLines(before, c.after, general), c.kept) << c.name;
+    // clang-format on
+    for (const auto& [after, kept] : cases)
+        EXPECT_EQ(keepsOtherLines(before, after, general), kept) << std::wstring(after);
     // A new file, or one that held nothing: nothing to lose.
     EXPECT_TRUE(keepsOtherLines(L"", L"[General]\r\nSleepTime=0\r\n", general));
     EXPECT_TRUE(keepsOtherLines(L"\r\n \r\n", L"", general));
