@@ -233,17 +233,16 @@ std::wstring tempName(const std::wstring& path) {
 }
 
 void removeLeftovers(const std::wstring& path) {
-    const std::wstring folder = folderOf(path);
-    eachOurs(folder, nameOf(path) + L".zelq-", [&](const std::wstring& file, DWORD pid) {
-        if (!running(pid))
+    // This process's own files are leftovers too: its saves of the file hold the lock one at a time,
+    // and one may have left a file that another program kept open.
+    const auto left = [](const std::wstring& file, DWORD pid) {
+        if (pid == GetCurrentProcessId() || !running(pid))
             removeFile(file);
-    });
+    };
+    eachOurs(folderOf(path), nameOf(path) + L".zelq-", left);
     const std::wstring temp = tempFolder();
     if (!temp.empty())
-        eachOurs(temp, L"zelq-" + pathKey(path) + L"-", [&](const std::wstring& file, DWORD pid) {
-            if (!running(pid))
-                removeFile(file);
-        });
+        eachOurs(temp, L"zelq-" + pathKey(path) + L"-", left);
 }
 
 std::string toAnsi(std::wstring_view text) {

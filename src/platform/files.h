@@ -43,8 +43,9 @@ bool canWrite(const std::wstring& path);
 std::wstring besideName(const std::wstring& path, std::wstring_view ext);
 std::wstring tempName(const std::wstring& path);
 
-// Cleans up after a process that was ended while it worked on the target: removes its temporary
-// files and backups. Files of running processes are left alone.
+// Cleans up after a process that was ended while it worked on the target, or a save of this one
+// that could not remove its files: removes their temporary files and backups. Call it holding the
+// target's lock. Files of other running processes are left alone.
 void removeLeftovers(const std::wstring& path);
 
 // Text in the system's ANSI code page, as the game and the modification read their files.

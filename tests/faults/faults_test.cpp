@@ -180,16 +180,16 @@ TEST_P(Saves, AFailedSaveIsReportedAndLosesNothing) {
             EXPECT_FALSE(exists(settingsFolder)) << "the settings folder is never made";
             MoveFileW(away.c_str(), settingsFolder.c_str());
         }
-        // Known fault: the hard link kept to undo a replaced file cannot be removed while the file is
-        // held open without delete sharing, and only a later run of the program removes it.
-        for (const std::wstring& f : faults::leftovers(root))
-            if (fault == HeldForReading && f.ends_with(L".bak"))
-                DeleteFileW((root + f).c_str());
-        EXPECT_EQ(faults::leftovers(root), left);
+        // A link kept to undo a replaced file cannot go while another program holds the file open:
+        // the next save removes it.
+        if (fault != HeldForReading) {
+            EXPECT_EQ(faults::leftovers(root), left);
+        }
         for (size_t i = 0; i < w->files.size(); ++i)
             EXPECT_EQ(read(root + w->files[i]), w->first[i]) << fault << faults::narrow(w->files[i]);
         rec.messages.clear();
         click(form, L"cmdOk");
+        EXPECT_EQ(faults::leftovers(root), left);
         for (size_t i = 0; i < w->files.size(); ++i) {
             EXPECT_EQ(read(root + w->files[i]), w->edited[i]) << fault << faults::narrow(w->files[i]);
             write(root + w->files[i], w->first[i]);
