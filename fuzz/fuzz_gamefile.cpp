@@ -26,21 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     for (const auto* text : {&l.width, &l.height})
         check(!*text || (*text)->find_first_of("\r\n") == std::string::npos);
 
-    Values v;
-    if (l.adapter)
-        v.adapter = *l.adapter;
-    if (l.width)
-        v.width = *l.width;
-    if (l.height)
-        v.height = *l.height;
-    if (l.antiAliasing)
-        v.antiAliasing = *l.antiAliasing;
-    if (l.fog)
-        v.fog = *l.fog;
-    if (l.language)
-        v.language = *l.language;
-    if (l.windowed)
-        v.windowed = *l.windowed;
+    const Values d;
+    const Values v{l.adapter.value_or(d.adapter),  l.width.value_or(d.width),
+                   l.height.value_or(d.height),    l.antiAliasing.value_or(d.antiAliasing),
+                   l.fog.value_or(d.fog),          l.language.value_or(d.language),
+                   l.windowed.value_or(d.windowed)};
     const std::string out = format(v, 0);
 
     // Seven lines, each a known name, the separator and a value, each ended by CR LF.

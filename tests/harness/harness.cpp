@@ -23,9 +23,7 @@ std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
             return v;
     wchar_t buffer[32768];
     const DWORD n = GetEnvironmentVariableW(std::wstring(name).c_str(), buffer, 32768);
-    if (n == 0)
-        return std::nullopt;
-    return std::wstring(buffer, n);
+    return n ? std::optional<std::wstring>(std::wstring(buffer, n)) : std::nullopt;
 }
 
 Recorder& recorder() {
@@ -52,21 +50,13 @@ GameFolder::GameFolder(bool withSettingsFolder, size_t minLength) {
 
 namespace {
 void removeTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW(platform::longPath(dir + L"\\*").c_str(), &d);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = d.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring p = dir + L"\\" + name;
-            SetFileAttributesW(platform::longPath(p).c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(p);
-            else
-                DeleteFileW(platform::longPath(p).c_str());
-        } while (FindNextFileW(h, &d));
-        FindClose(h);
+    for (const std::wstring& name : names(dir)) {
+        const std::wstring p = platform::longPath(dir + L"\\" + name);
+        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (platform::isFolder(p))
+            removeTree(dir + L"\\" + name);
+        else
+            DeleteFileW(p.c_str());
     }
     RemoveDirectoryW(platform::longPath(dir).c_str());
 }
@@ -187,26 +177,6 @@ void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, 
     for (wchar_t c : chars)
         SendMessageW(h, WM_CHAR, c, 1);
     pump();
-}
-
-void pressKey(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
-    HWND h = usable(form, name, index);
-    SetFocus(h);
-    const LPARAM lp = 1 | (system ? (1 << 29) : 0);
-    SendMessageW(h, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lp);
-    pump();
-}
-
-void releaseKey(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
-    HWND h = usable(form, name, index);
-    const LPARAM lp = 1 | (1u << 30) | (1u << 31) | (system ? (1 << 29) : 0);
-    SendMessageW(h, system ? WM_SYSKEYUP : WM_KEYUP, vk, static_cast<LPARAM>(lp));
-    pump();
-}
-
-void keyStroke(tk::Form& form, std::wstring_view name, WORD vk, int index, bool system) {
-    pressKey(form, name, vk, index, system);
-    releaseKey(form, name, vk, index, system);
 }
 
 void doubleClick(tk::Form& form, std::wstring_view name, int index) {

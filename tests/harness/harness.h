@@ -91,9 +91,6 @@ void click(tk::Form& form, std::wstring_view name, int index = 0);
 void pick(tk::Form& form, std::wstring_view name, int position, int index = 0);
 void type(tk::Form& form, std::wstring_view name, std::wstring_view text, int index = 0); // replaces the text
 void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, int index = 0);
-void pressKey(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
-void releaseKey(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
-void keyStroke(tk::Form& form, std::wstring_view name, WORD vk, int index = 0, bool system = false);
 void doubleClick(tk::Form& form, std::wstring_view name, int index = 0);
 void closeBox(tk::Form& form);
 void pump();
