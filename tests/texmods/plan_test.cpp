@@ -7,11 +7,9 @@ using Lines = std::vector<std::wstring>;
 
 namespace {
 
-ModFile named(std::wstring name) {
-    return {std::move(name), false, std::nullopt};
-}
-ModFile listed(std::wstring name, std::optional<std::wstring> line) {
-    return {std::move(name), true, std::move(line)};
+// A mod file, with a target list file when a line is given.
+ModFile file(std::wstring name, std::optional<std::wstring> line = std::nullopt) {
+    return {std::move(name), line.has_value(), std::move(line)};
 }
 
 // The plan as lines: the refusal, then each step's mod file, target and backup name.
@@ -29,13 +27,13 @@ Lines plan(const std::vector<ModFile>& files) {
 } // namespace
 
 TEST(TexModPlan, NamesAndTargetListsGiveTheStepsInOrder) {
-    EXPECT_EQ(plan({named(L"a.sz"), listed(L"b.sz", L"cars^red^body.sz||cars^blue^body.sz| x.sz|"),
-                    listed(L"c.sz", L""), named(L"tracks^t1^sky.sz")}),
+    EXPECT_EQ(plan({file(L"a.sz"), file(L"b.sz", L"cars^red^body.sz||cars^blue^body.sz| x.sz|"),
+                    file(L"c.sz", L""), file(L"tracks^t1^sky.sz")}),
               (Lines{L"0 a.sz a.sz", L"1 cars\\red\\body.sz cars^red^body.sz",
                      L"1 cars\\blue\\body.sz cars^blue^body.sz", L"1  x.sz  x.sz",
                      L"3 tracks\\t1\\sky.sz tracks^t1^sky.sz"}));
     // A list without any line refuses the run: nothing is copied, not even the files before it.
-    EXPECT_EQ(plan({named(L"a.sz"), listed(L"b.sz", std::nullopt)}), Lines{L"refused b.sz "});
+    EXPECT_EQ(plan({file(L"a.sz"), ModFile{L"b.sz", true, std::nullopt}}), Lines{L"refused b.sz "});
 }
 
 TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
@@ -51,9 +49,9 @@ TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
             SCOPED_TRACE(testing::PrintToString(entry));
             EXPECT_TRUE(targetProblem(entry));
             // In the middle of a later file's list, or as a file's own name: the whole run is refused.
-            EXPECT_EQ(plan({named(L"ok.sz"), listed(L"m.sz", L"fine.sz|" + entry + L"|fine2.sz")}),
+            EXPECT_EQ(plan({file(L"ok.sz"), file(L"m.sz", L"fine.sz|" + entry + L"|fine2.sz")}),
                       Lines{L"refused m.sz " + entry});
-            EXPECT_EQ(plan({named(entry)}), Lines{L"refused " + entry + L" " + entry});
+            EXPECT_EQ(plan({file(entry)}), Lines{L"refused " + entry + L" " + entry});
         }
     for (const wchar_t* entry :
          {L"console.sz", L"COM10.sz", L"null.sz", L"lpt.sz", L"a..b.sz", L"tex~a.sz", L"zelqcfg^a.sz",

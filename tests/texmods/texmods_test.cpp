@@ -20,8 +20,8 @@ using Texts = std::initializer_list<std::wstring>;
 
 namespace {
 
-const std::wstring kInstalled = L"Successful Install\nInstall Complete.";
-const std::wstring kUninstalled = L"Successful Uninstall\nUninstall Complete.";
+const std::wstring kInstalled = L"Successful Install\nInstall Complete.\n";
+const std::wstring kUninstalled = L"Successful Uninstall\nUninstall Complete.\n";
 
 void expectSays(const std::wstring& said, Texts parts) {
     for (const std::wstring& part : parts)
@@ -104,7 +104,7 @@ protected:
             }
         return of[0] + "/" + of[1] + (names(texpacks).size() == 2 ? "" : " and work files");
     }
-    // Presses a button of the window, on the mod named if any: the message shown, marked by its icon.
+    // Presses a button of the window, on the mod named if any: the messages shown, marked by their icon.
     std::wstring press(const wchar_t* button, const std::wstring& modName = L"") {
         if (!form.loaded())
             form.show();
@@ -113,10 +113,9 @@ protected:
                 pick(form, L"cmbMods", p);
         click(form, button);
         const wchar_t* icons[] = {L"", L"(i) ", L"! "};
-        std::wstring said = L"<" + std::to_wstring(rec.messages.size()) + L" messages>";
-        if (rec.messages.size() == 1)
-            said = icons[static_cast<int>(rec.messages[0].icon)] + rec.messages[0].title + L"\n" +
-                   rec.messages[0].text;
+        std::wstring said;
+        for (const Message& m : rec.messages)
+            said += icons[static_cast<int>(m.icon)] + m.title + L"\n" + m.text + L"\n";
         rec.messages.clear();
         return said;
     }
@@ -188,23 +187,28 @@ TEST_F(TexMods, CatalogueInstallAndUninstall) {
 
 TEST_F(TexMods, ARunRefusedOrStoppedMidwaySaysWhereThingsStandAndLeavesEveryFileWhole) {
     lay(3, {L"m"});
-    auto refused = [&](const wchar_t* button, const std::wstring& file) {
+    auto refused = [&](const wchar_t* button, Texts parts) {
         const Files before = snapshot(game);
-        expectSays(press(button, L"m"), {L"Failed\n", file, L"Nothing was changed."});
+        const std::wstring said = press(button, L"m");
+        expectSays(said, parts);
+        expectSays(said, {L"! ", L"Failed\n", L"Nothing was changed."});
         EXPECT_EQ(snapshot(game), before);
     };
-    // Before anything changes: a read-only game file, a game folder or the backup folder missing.
+    // Before anything changes: a read-only game file, a target outside the game folder, a game folder
+    // or the backup folder missing.
     write(backup(1), content(L"game", 1));
     setReadOnly(target(1), true);
-    refused(L"cmdInstall", target(1));
-    refused(L"cmdUninstall", target(1));
+    refused(L"cmdInstall", {target(1), L"read-only"});
+    refused(L"cmdUninstall", {target(1), L"read-only"});
     setReadOnly(target(1), false);
     DeleteFileW(backup(1).c_str());
-    put(mods, {L"m\\z.sz", L"z", L"m\\z.sz.txt", L"gone^z.sz"});
-    refused(L"cmdInstall", game + L"\\gone\\");
+    put(mods, {L"m\\z.sz", L"z", L"m\\z.sz.txt", L"..^z.sz"});
+    refused(L"cmdInstall", {L"\"z.sz\"", L"\"..^z.sz\""});
+    put(mods, {L"m\\z.sz.txt", L"gone^z.sz"});
+    refused(L"cmdInstall", {game + L"\\gone\\"});
     DeleteFileW((mods + L"m\\z.sz").c_str());
     RemoveDirectoryW(backups.c_str());
-    refused(L"cmdInstall", backups);
+    refused(L"cmdInstall", {backups});
     makeFolder(backups);
     // A game file held open by another program stops the install there, before its backup is made.
     {
