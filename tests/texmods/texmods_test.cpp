@@ -50,6 +50,14 @@ void put(const std::wstring& dir, Texts pathsAndTexts) {
     }
 }
 
+uint64_t fileId(const std::wstring& path) {
+    const HANDLE h = CreateFileW(path.c_str(), 0, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION i{};
+    GetFileInformationByHandle(h, &i);
+    CloseHandle(h);
+    return (uint64_t{i.nFileIndexHigh} << 32) | i.nFileIndexLow;
+}
+
 } // namespace
 
 class TexMods : public WindowTest {
@@ -299,11 +307,16 @@ TEST_F(TexMods, HiddenAndDifferentlyCasedGameFilesAreSavedAndReplaced) {
     const DWORD hidden = FILE_ATTRIBUTE_HIDDEN, both = hidden | FILE_ATTRIBUTE_SYSTEM;
     SetFileAttributesW(cafe.c_str(), hidden);
     SetFileAttributesW(naive.c_str(), both);
+    const std::vector<uint64_t> ids{fileId(cafe), fileId(naive)};
     for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(press(L"cmdInstall", L"m"), kInstalled);
         EXPECT_EQ(read(cafe) + read(naive) + std::to_string(names(game + L"\\tex").size()),
                   "mod cafemod naive2");
         EXPECT_EQ(snapshot(backups), (Files{{entry, "game naive"}, {L"tex^CAF\u00c9.sz", "game cafe"}}));
+        // The game's files were moved, never copied over (which Windows refuses for a hidden file) or
+        // replaced.
+        EXPECT_EQ((std::vector{fileId(backups + L"\\tex^CAF\u00c9.sz"), fileId(backups + L"\\" + entry)}),
+                  ids);
         EXPECT_EQ(names(texpacks).size(), 2u) << "a work file was left";
         EXPECT_EQ(press(L"cmdUninstall"), kUninstalled);
         EXPECT_EQ(read(cafe) + read(naive), "game cafegame naive");
