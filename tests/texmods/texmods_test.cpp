@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <optional>
 #include <process.h>
 #include <thread>
 
@@ -62,14 +63,17 @@ uint64_t fileId(const std::wstring& path) {
 
 class TexMods : public WindowTest {
 protected:
-    GameFolder folder;
+    std::optional<GameFolder> folder; // none in a second copy, which may be killed and so leave it behind
     std::wstring game, texpacks, mods, backups;
     std::vector<std::wstring> owners{L"game"};
     int files = 0;
     size_t gameBytes = 0, modBytes = 0;
     texmods::frmTexMod& form = texmods::texModForm();
 
-    TexMods() { place(folder.path()); }
+    TexMods() {
+        if (!_wgetenv(L"ZELQ_CHILD"))
+            place(folder.emplace().path());
+    }
     void place(const std::wstring& at) {
         game = at, texpacks = at + L"\\zelqcfg\\texpacks", mods = texpacks + L"\\texmods\\";
         backups = texpacks + L"\\original";
