@@ -1,7 +1,6 @@
 // What only the enhancements dialog does; what every saving window does is in tests/faults.
-#include "app/mainform.h"
 #include "enhancements/enhancement.h"
-#include "harness/harness.h"
+#include "faults/windows.h"
 
 using namespace harness;
 
@@ -9,13 +8,9 @@ class Enhancements : public WindowTest {
 protected:
     GameFolder game;
     enhancements::FrmEnhancement& dlg = enhancements::frmEnhancement();
-    app::Form1& main = app::form1();
     std::wstring file = game.settings(L"settings.ini");
 
-    void open() {
-        main.show();
-        click(main, L"Command1");
-    }
+    void open() { faults::open(faults::windowNamed("enhancements")); }
     void okStores(const char* lines) {
         click(dlg, L"cmdOk");
         EXPECT_NE(read(file).find(lines), std::string::npos) << read(file);

@@ -10,14 +10,15 @@ using namespace harness;
 
 namespace {
 
-// A child's job: "window|game folder|tag|rounds|parent". Each round it types the tag and the
-// round into the window's text field and presses Ok; with rounds 0 it goes on until killed.
+// A copy's job, "window|game folder|tag|rounds|parent": each round it types the tag and the round
+// into the window's text field and presses Ok; with rounds 0 it goes on until killed.
 constexpr wchar_t kJob[] = L"ZELQ_SAVE_CHILD";
 
 const wchar_t* fieldOf(const std::wstring& window) {
     return window == L"main" ? L"txtThrottle" : L"txtLobbyName";
 }
 
+// A copy waits for "go" before each round and signals "done" once its window is open and after each save.
 HANDLE event(const std::wstring& parent, const std::wstring& tag, const wchar_t* what) {
     return CreateEventW(nullptr, FALSE, FALSE, (L"Local\\zelq-test-" + parent + L"-" + tag + what).c_str());
 }
@@ -25,7 +26,8 @@ HANDLE event(const std::wstring& parent, const std::wstring& tag, const wchar_t*
 // A copy of this program running SaveChild, killed at the latest when this ends.
 struct Child {
     std::wstring self = std::to_wstring(GetCurrentProcessId());
-    HANDLE go, done, process = nullptr;
+    HANDLE go, done;
+    PROCESS_INFORMATION pi{};
     Child(const std::wstring& window, const std::wstring& folder, const std::wstring& tag, int rounds)
         : go(event(self, tag, L"go")), done(event(self, tag, L"done")) {
         wchar_t exe[MAX_PATH];
@@ -36,26 +38,23 @@ struct Child {
         SetEnvironmentVariableW(kJob, job.c_str());
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                           &pi))
-            CloseHandle(pi.hThread);
-        process = pi.hProcess;
+        CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                       &pi);
         SetEnvironmentVariableW(kJob, nullptr);
     }
     ~Child() {
         kill();
-        for (HANDLE h : {process, go, done})
+        for (HANDLE h : {pi.hProcess, pi.hThread, go, done})
             CloseHandle(h);
     }
-    // Waits for the end of the child's next save; false when the child ended instead.
+    // Waits for the child's next "done"; false when the child ended instead.
     bool saved() {
-        const HANDLE either[] = {done, process};
-        return process && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
+        const HANDLE either[] = {done, pi.hProcess};
+        return pi.hProcess && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
     }
     void kill() {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 10000);
     }
 };
 
@@ -72,26 +71,21 @@ std::string bigSettings() {
 
 // Runs only in a copy started by the tests below.
 TEST_F(WindowTest, SaveChild) {
-    wchar_t buffer[4096];
-    const DWORD n = GetEnvironmentVariableW(kJob, buffer, 4096);
-    if (n == 0 || n >= 4096)
-        GTEST_SKIP() << "started by the tests below only";
     std::vector<std::wstring> job(1);
-    for (wchar_t c : std::wstring(buffer, n))
-        if (c == L'|')
+    for (const wchar_t* c = _wgetenv(kJob); c && *c; ++c)
+        if (*c == L'|')
             job.emplace_back();
         else
-            job.back().push_back(c);
-    const int rounds = std::stoi(job[3]);
+            job.back() += *c;
+    if (job.size() != 5)
+        GTEST_SKIP() << "started by the tests below only";
     HANDLE go = event(job[4], job[2], L"go"), done = event(job[4], job[2], L"done");
     settings::setAppFolder(job[1]);
     const faults::SavingWindow& w = faults::windowNamed(faults::narrow(job[0]));
     tk::Form* form = &faults::open(w);
-    SetEvent(done); // ready
-    for (int i = 1; rounds == 0 || i <= rounds; ++i) {
-        if (rounds) {
-            ASSERT_EQ(WaitForSingleObject(go, 30000), WAIT_OBJECT_0);
-        }
+    SetEvent(done);
+    for (int i = 1, rounds = std::stoi(job[3]); rounds == 0 || i <= rounds; ++i) {
+        ASSERT_TRUE(rounds == 0 || WaitForSingleObject(go, 30000) == WAIT_OBJECT_0);
         type(*form, fieldOf(job[0]), job[2] + std::to_wstring(rounds ? i : i % 2));
         click(*form, L"cmdOk");
         ASSERT_TRUE(rec.messages.empty()) << faults::narrow(rec.messages[0].text);
@@ -108,12 +102,14 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
     const std::string before = bigSettings(), gameBefore = faults::windowNamed("main").first[0];
+    const auto reset = [&] { write(file, before), write(gameFile, gameBefore); };
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
     for (const wchar_t* window : {L"enhancements", L"main"}) {
         std::string saved[2]; // the file as each of the child's two values leaves it
         DWORD cycle = 0;      // milliseconds from opening the window to the end of its save
         for (int v : {0, 1}) {
-            write(file, before);
-            write(gameFile, gameBefore);
+            reset();
             const DWORD start = GetTickCount();
             tk::Form& form = faults::open(faults::windowNamed(faults::narrow(window)));
             type(form, fieldOf(window), L"k" + std::to_wstring(v));
@@ -122,12 +118,9 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
             saved[v] = read(file);
             tk::Form::unloadAll();
         }
-        const unsigned seed = GetTickCount();
-        std::mt19937 random(seed);
         int changed = 0;
         for (int round = 0; round < 15; ++round) {
-            write(file, before);
-            write(gameFile, gameBefore);
+            reset();
             Child child(window, game.path(), L"k", 0);
             ASSERT_TRUE(child.saved()) << "the child did not start";
             Sleep(random() % (3 * cycle + 1));

@@ -1,10 +1,10 @@
 // The promises every window that saves keeps, in one suite across the windows, and the save on a
 // full disk.
 #include "faults/windows.h"
+#include "platform/files.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <memory>
 #include <optional>
 
 using namespace harness;
@@ -55,7 +55,7 @@ protected:
                 GTEST_SKIP() << "run by special-folder.sh";
             settings::setAppFolder(root);
             for (size_t i = 0; i < w->files.size(); ++i)
-                write(root + w->files[i], w->first[i]); // its folders take no new file
+                put(root + w->files[i], w->first[i]);
         } else {
             root = game.emplace(true, folder ? 300 : 0).path();
         }
@@ -71,15 +71,32 @@ protected:
         WindowTest::TearDown();
     }
 
+    void put(const std::wstring& file, const std::string& bytes) { // a refusing folder takes no new file
+        if (folder != 2)
+            return write(file, bytes);
+        EXPECT_EQ(platform::overwriteFile(file, bytes), 0u);
+    }
+    void expectFiles(const std::vector<std::string>& expected, int step) {
+        for (size_t i = 0; i < w->files.size(); ++i)
+            EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << faults::narrow(w->files[i]);
+    }
+
     enum Action { Ok, EditOk, EditCancel, EditClose };
     // Opens the window, plays the action, and checks the files it leaves.
     void step(Action action, const std::vector<std::string>& expected) {
         tk::Form& form = faults::open(*w);
         tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
         for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
-            if (c.kind == tk::Kind::DropCombo && form.selected(c.name) == -1) {
-                EXPECT_EQ(form.text(c.name), L"");
-            }
+            EXPECT_TRUE(c.kind != tk::Kind::DropCombo || form.selected(c.name) != -1 ||
+                        form.text(c.name).empty());
+        for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
+            click(form, button); // each help text without an icon
+            ASSERT_EQ(rec.messages.size(), 1u);
+            EXPECT_EQ(rec.messages[0].title + L" " + std::to_wstring(rec.messages[0].text.size()),
+                      title + (L" " + std::to_wstring(length)));
+            EXPECT_EQ(rec.messages[0].icon, platform::Icon::None);
+            rec.messages.clear();
+        }
         if (action != Ok)
             faults::edit(form);
         if (action == EditClose && opener)
@@ -87,17 +104,15 @@ protected:
         action == EditCancel  ? click(form, L"cmdCancel")
         : action == EditClose ? closeBox(form)
                               : click(form, L"cmdOk");
-        if (action == EditCancel && opener) {
-            EXPECT_EQ(GetActiveWindow(), opener->hwnd()) << "the focus goes back";
-        }
+        EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd())
+            << "the focus goes back";
         EXPECT_EQ(said(rec), "");
         EXPECT_EQ(form.loaded(), rec.ended == 1)
             << "closed (the main window's Ok and Cancel end the program)";
-        if (action != Ok) { // only the enhancements dialog's Ok sets the flag
-            EXPECT_EQ(settings::gUseOverlay, action == EditOk && w->name == std::string("enhancements"));
-        }
-        for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), expected[i]) << action << faults::narrow(w->files[i]);
+        EXPECT_TRUE(action == Ok ||
+                    settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
+            << "only the enhancements dialog's Ok sets the flag";
+        expectFiles(expected, action);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
@@ -118,8 +133,8 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
         for (size_t i = 0; i < w->files.size(); ++i) {
             const std::string& edited = w->edited[i];
             if (edited[0] == '[') // the game's file is no settings file: it stays as it is
-                write(root + w->files[i],
-                      eachKey(edited, [&](const auto& key, const auto&) { return key + "=" + refused; }));
+                put(root + w->files[i],
+                    eachKey(edited, [&](const auto& key, const auto&) { return key + "=" + refused; }));
             expected.push_back(
                 edited[0] != '[' ? edited : eachKey(w->first[i], [&](const auto& key, const auto& value) {
                     const bool text = std::isalpha(edited[edited.find("\n" + key + "=") + key.size() + 2]);
@@ -150,50 +165,42 @@ TEST_P(Saves, AFailedSaveIsReportedAndLosesNothing) {
         tk::Form& form = faults::open(*w);
         faults::edit(form);
         {
-            std::unique_ptr<Lock> held(fault == HeldOpen ? new Lock(file) : nullptr);
-            std::unique_ptr<void, decltype(&CloseHandle)> reading(
-                fault == HeldForReading ? CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                      OPEN_EXISTING, 0, nullptr)
-                                        : nullptr,
-                &CloseHandle);
             platform::PathLock saving(L"settings", file);
-            if (fault == ReadOnly)
-                setReadOnly(file, true);
-            if (fault == Busy) {
-                ASSERT_TRUE(saving.acquire(0));
-            }
+            const HANDLE open =
+                fault == HeldOpen || fault == HeldForReading
+                    ? CreateFileW(file.c_str(), GENERIC_READ, fault == HeldOpen ? 0 : FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr)
+                    : nullptr;
+            setReadOnly(file, fault == ReadOnly);
+            ASSERT_TRUE(fault != Busy || saving.acquire(0));
             if (fault == NoFolder)
                 MoveFileW(settingsFolder.c_str(), away.c_str());
             click(form, L"cmdOk");
+            CloseHandle(open);
         }
         setReadOnly(file, false);
         ASSERT_EQ(rec.messages.size(), 1u);
-        const std::string reason[] = {"(error 5)", "(error 32)", "(error 5)", "(error 32)", "(error 3)"};
+        const int reason[] = {5, 32, 5, 32, 3};
         EXPECT_EQ(rec.messages[0].icon, platform::Icon::Critical);
         EXPECT_NE(said(rec).find(faults::narrow(file) + "\r\n"), std::string::npos) << "it names the file";
-        EXPECT_NE(said(rec).find(reason[fault] + "\r\n\r\nNo file was changed"), std::string::npos)
+        EXPECT_NE(said(rec).find("(error " + std::to_string(reason[fault]) + ")\r\n\r\nNo file was changed"),
+                  std::string::npos)
             << said(rec);
         EXPECT_EQ(rec.ended, 0);
         ASSERT_TRUE(form.loaded()) << "the window stays open";
         EXPECT_EQ(settings::gUseOverlay, 0);
-        if (fault == NoFolder) {
-            EXPECT_FALSE(exists(settingsFolder)) << "the settings folder is never made";
-            MoveFileW(away.c_str(), settingsFolder.c_str());
-        }
+        EXPECT_TRUE(fault != NoFolder || !exists(settingsFolder)) << "the settings folder is never made";
+        MoveFileW(away.c_str(), settingsFolder.c_str());
         // A link kept to undo a replaced file cannot go while another program holds the file open:
         // the next save removes it.
-        if (fault != HeldForReading) {
-            EXPECT_EQ(faults::leftovers(root), left);
-        }
-        for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), w->first[i]) << fault << faults::narrow(w->files[i]);
+        EXPECT_TRUE(fault == HeldForReading || faults::leftovers(root) == left);
+        expectFiles(w->first, fault);
         rec.messages.clear();
         click(form, L"cmdOk");
         EXPECT_EQ(faults::leftovers(root), left);
-        for (size_t i = 0; i < w->files.size(); ++i) {
-            EXPECT_EQ(read(root + w->files[i]), w->edited[i]) << fault << faults::narrow(w->files[i]);
+        expectFiles(w->edited, fault);
+        for (size_t i = 0; i < w->files.size(); ++i)
             write(root + w->files[i], w->first[i]);
-        }
         tk::Form::unloadAll();
         rec.ended = 0;
     }
@@ -223,18 +230,9 @@ TEST_F(FullDisk, ASaveThatDoesNotFitChangesNothingAndSaysSo) {
     std::string before = "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=";
     before += std::string(3950 - before.size(), 'm') + "\r\nPort=2300\r\n";
     write(file, before);
-    // Fills the volume, then frees one page of it again.
-    HANDLE h =
-        CreateFileW((folder + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    while (WriteFile(h, std::string(4096, 'f').data(), 4096, &wrote, nullptr) && wrote > 0) {
-    }
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    size.QuadPart = (size.QuadPart / 4096 - 1) * 4096;
-    SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
+    ULARGE_INTEGER room{}; // all of it but one page goes to another file
+    GetDiskFreeSpaceExW(folder.c_str(), &room, nullptr, nullptr);
+    write(folder + L"\\filler", std::string(room.QuadPart - 4096, 'f'));
 
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
     type(form, L"txtLobbyName", L"full disk");
