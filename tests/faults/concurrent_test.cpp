@@ -2,45 +2,41 @@
 // and two copies of the program saving one file at once. Copies of this test program (SaveChild)
 // open a window on a game folder and press Ok in a loop; the tests check the files themselves.
 #include "faults/windows.h"
+#include "platform/lock.h"
 #include "settings/ini.h"
 
 #include <random>
+#include <shellapi.h>
 
 using namespace harness;
 
 namespace {
 
-// A copy's job, "window|game folder|tag|rounds|parent": each round it types the tag and the round
-// into the window's text field and presses Ok; with rounds 0 it goes on until killed.
-constexpr wchar_t kJob[] = L"ZELQ_SAVE_CHILD";
-
+// The text field each window's copy types into: its name and a number each round.
 const wchar_t* fieldOf(const std::wstring& window) {
     return window == L"main" ? L"txtThrottle" : L"txtLobbyName";
 }
 
 // A copy waits for "go" before each round and signals "done" once its window is open and after each save.
-HANDLE event(const std::wstring& parent, const std::wstring& tag, const wchar_t* what) {
-    return CreateEventW(nullptr, FALSE, FALSE, (L"Local\\zelq-test-" + parent + L"-" + tag + what).c_str());
+HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar_t* what) {
+    return CreateEventW(nullptr, FALSE, FALSE,
+                        (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
 }
 
-// A copy of this program running SaveChild, killed at the latest when this ends.
+// A copy of this program running SaveChild for one window, killed at the latest when this ends.
 struct Child {
-    std::wstring self = std::to_wstring(GetCurrentProcessId());
     HANDLE go, done;
     PROCESS_INFORMATION pi{};
-    Child(const std::wstring& window, const std::wstring& folder, const std::wstring& tag, int rounds)
-        : go(event(self, tag, L"go")), done(event(self, tag, L"done")) {
+    Child(const std::wstring& window, const std::wstring& folder, int rounds)
+        : go(event(folder, window, L"go")), done(event(folder, window, L"done")) {
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=WindowTest.SaveChild";
-        const std::wstring job =
-            window + L"|" + folder + L"|" + tag + L"|" + std::to_wstring(rounds) + L"|" + self;
-        SetEnvironmentVariableW(kJob, job.c_str());
+        std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=WindowTest.SaveChild " + window +
+                            L" \"" + folder + L"\" " + std::to_wstring(rounds);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
                        &pi);
-        SetEnvironmentVariableW(kJob, nullptr);
     }
     ~Child() {
         kill();
@@ -69,24 +65,21 @@ std::string bigSettings() {
 
 } // namespace
 
-// Runs only in a copy started by the tests below.
+// Runs only in a copy started by the tests below, with the window, the game folder and the number of
+// rounds after its options. With rounds 0 it saves until killed, else once after each "go".
 TEST_F(WindowTest, SaveChild) {
-    std::vector<std::wstring> job(1);
-    for (const wchar_t* c = _wgetenv(kJob); c && *c; ++c)
-        if (*c == L'|')
-            job.emplace_back();
-        else
-            job.back() += *c;
-    if (job.size() != 5)
+    int n = 0;
+    wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (n != 5 || arg[1] != std::wstring(L"--gtest_filter=WindowTest.SaveChild"))
         GTEST_SKIP() << "started by the tests below only";
-    HANDLE go = event(job[4], job[2], L"go"), done = event(job[4], job[2], L"done");
-    settings::setAppFolder(job[1]);
-    const faults::SavingWindow& w = faults::windowNamed(faults::narrow(job[0]));
+    HANDLE go = event(arg[3], arg[2], L"go"), done = event(arg[3], arg[2], L"done");
+    settings::setAppFolder(arg[3]);
+    const faults::SavingWindow& w = faults::windowNamed(faults::narrow(arg[2]));
     tk::Form* form = &faults::open(w);
     SetEvent(done);
-    for (int i = 1, rounds = std::stoi(job[3]); rounds == 0 || i <= rounds; ++i) {
+    for (int i = 1, rounds = std::stoi(arg[4]); rounds == 0 || i <= rounds; ++i) {
         ASSERT_TRUE(rounds == 0 || WaitForSingleObject(go, 30000) == WAIT_OBJECT_0);
-        type(*form, fieldOf(job[0]), job[2] + std::to_wstring(rounds ? i : i % 2));
+        type(*form, fieldOf(arg[2]), fieldOf(arg[2]) + std::to_wstring(rounds ? i : i % 2));
         click(*form, L"cmdOk");
         ASSERT_TRUE(rec.messages.empty()) << faults::narrow(rec.messages[0].text);
         form = &faults::open(w); // a dialog reads its files anew
@@ -112,7 +105,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
             reset();
             const DWORD start = GetTickCount();
             tk::Form& form = faults::open(faults::windowNamed(faults::narrow(window)));
-            type(form, fieldOf(window), L"k" + std::to_wstring(v));
+            type(form, fieldOf(window), fieldOf(window) + std::to_wstring(v));
             click(form, L"cmdOk");
             cycle = GetTickCount() - start;
             saved[v] = read(file);
@@ -121,7 +114,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
         int changed = 0;
         for (int round = 0; round < 15; ++round) {
             reset();
-            Child child(window, game.path(), L"k", 0);
+            Child child(window, game.path(), 0);
             ASSERT_TRUE(child.saved()) << "the child did not start";
             Sleep(random() % (3 * cycle + 1));
             child.kill();
@@ -144,15 +137,16 @@ TEST_F(ConcurrentSave, TwoCopiesSavingOneFileKeepEachOthersKeys) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini");
     write(file, bigSettings());
-    Child enhancements(L"enhancements", game.path(), L"lobby", 10),
-        main(L"main", game.path(), L"throttle", 10);
+    Child enhancements(L"enhancements", game.path(), 10), main(L"main", game.path(), 10);
     ASSERT_TRUE(enhancements.saved() && main.saved()) << "the children did not start";
     for (int i = 1; i <= 10; ++i) {
         SetEvent(enhancements.go);
         SetEvent(main.go);
         ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i;
-        EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false), L"lobby" + std::to_wstring(i));
-        EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false), L"throttle" + std::to_wstring(i));
+        EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false),
+                  L"txtLobbyName" + std::to_wstring(i));
+        EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false),
+                  L"txtThrottle" + std::to_wstring(i));
         EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
     }
 }
