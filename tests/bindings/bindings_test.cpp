@@ -8,16 +8,12 @@
 
 using namespace harness;
 
-class Bindings : public WindowTest {
-protected:
+// One legend window, its picture whole at its natural size; its Ok hands the focus back, and it
+// outlives the dialog that showed it.
+TEST_F(WindowTest, TheHatLegendIsOneWindowThatOutlivesItsDialog) {
     GameFolder game;
     bindings::frmVR& vr = bindings::viewButtonForm();
     bindings::frmHat& hat = bindings::hatForm();
-};
-
-// One legend window, its picture whole at its natural size; its Ok hands the focus back, and it
-// outlives the dialog that showed it.
-TEST_F(Bindings, TheLegendIsOneWindowThatOutlivesItsDialog) {
     vr.show();
     click(vr, L"cmdVRhatH");
     click(vr, L"cmdVRhatH");

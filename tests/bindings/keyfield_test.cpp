@@ -28,14 +28,8 @@ protected:
 
 // Each message in turn, and what the field shows after it; the field keeps the focus throughout.
 TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
-    struct Step {
-        UINT msg;
-        WORD vk;
-        LPARAM extra;
-        const wchar_t* shows;
-    };
     // clang-format off
-    const Step steps[] = {
+    const std::tuple<UINT, WORD, LPARAM, const wchar_t*> steps[] = {
         // Letters give their upper case code; editing and dialog keys are keys too and close nothing.
         {kDown, 'A', 0, L"0"}, {kUp, 'A', 0, L"65"}, {kDown, VK_RETURN, 0, L"65"}, {kUp, VK_RETURN, 0, L"13"},
         {kDown, VK_ESCAPE, 0, L"13"}, {kUp, VK_ESCAPE, 0, L"27"}, {kDown, VK_BACK, 0, L"27"},
@@ -58,10 +52,10 @@ TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
     gs.show();
     HWND f = gs.item(L"txtGear", 1);
     SetFocus(f);
-    for (const Step& s : steps) {
-        key(f, s.msg, s.vk, s.extra);
-        EXPECT_EQ(gs.text(L"txtGear", 1), s.shows) << "message " << s.msg << " key " << s.vk;
-        EXPECT_EQ(GetFocus(), f) << "message " << s.msg << " key " << s.vk;
+    for (const auto& [msg, vk, extra, shows] : steps) {
+        key(f, msg, vk, extra);
+        EXPECT_EQ(gs.text(L"txtGear", 1), shows) << "message " << msg << " key " << vk;
+        EXPECT_EQ(GetFocus(), f) << "message " << msg << " key " << vk;
     }
     // Tab leaves the field, and neither it nor the next field, where Tab is released, records it.
     key(f, kDown, VK_TAB);
@@ -73,8 +67,7 @@ TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
 
 // Double click clears every key and button field, and no camera box.
 TEST_F(KeyFields, DoubleClickClearsKeyAndButtonFields) {
-    for (tk::Form* form :
-         {static_cast<tk::Form*>(&gs), static_cast<tk::Form*>(&bindings::viewButtonForm())}) {
+    for (tk::Form* form : std::initializer_list<tk::Form*>{&gs, &bindings::viewButtonForm()}) {
         form->show();
         for (const tk::Control& c : form->spec().controls)
             if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField ||

@@ -54,14 +54,10 @@ struct Child {
     }
 };
 
-// A settings file of about 1 MB: many sections of someone else's around the General section.
-std::string bigSettings() {
-    std::string s = "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n";
-    for (int n = 0; s.size() < (1u << 20); ++n)
-        s += "[Other" + std::to_string(n) + "]\r\nKey=" + std::string(1000, static_cast<char>('a' + n % 26)) +
-             "\r\n";
-    return s;
-}
+// A settings file of about 1 MB: someone else's lines around the General section.
+const std::string kBig =
+    "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n[Other]\r\nKey=" +
+    std::string(1 << 20, 'o') + "\r\n";
 
 } // namespace
 
@@ -91,7 +87,7 @@ class ConcurrentSave : public WindowTest {};
 TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
-    const std::string before = bigSettings(), gameBefore = faults::windowNamed("main").first[0];
+    const std::string before = kBig, gameBefore = faults::windowNamed("main").first[0];
     const unsigned seed = GetTickCount();
     std::mt19937 random(seed);
     for (const wchar_t* window : {L"enhancements", L"main"}) {
@@ -131,7 +127,7 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
 TEST_F(ConcurrentSave, TwoCopiesSavingOneFileKeepEachOthersKeys) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini");
-    write(file, bigSettings());
+    write(file, kBig);
     Child enhancements(L"enhancements", game.path()), main(L"main", game.path());
     ASSERT_TRUE(enhancements.saved() && main.saved()) << "the children did not start";
     for (int i = 1; i <= 10; ++i) {
