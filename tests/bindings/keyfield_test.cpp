@@ -64,18 +64,3 @@ TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
     EXPECT_EQ(gs.text(L"txtGear", 1) + gs.text(L"txtGear", 2) + gs.text(L"txtGear", 3), L"8700");
     EXPECT_TRUE(rec.messages.empty());
 }
-
-// Double click clears every key and button field, and no camera box.
-TEST_F(KeyFields, DoubleClickClearsKeyAndButtonFields) {
-    for (tk::Form* form : std::initializer_list<tk::Form*>{&gs, &bindings::viewButtonForm()}) {
-        form->show();
-        for (const tk::Control& c : form->spec().controls)
-            if (c.kind == tk::Kind::TextBox || c.kind == tk::Kind::KeyField ||
-                c.kind == tk::Kind::ButtonField) {
-                type(*form, c.name, L"513", c.index);
-                doubleClick(*form, c.name, c.index);
-                EXPECT_EQ(form->text(c.name, c.index), c.name == L"txtCamera" ? L"513" : L"-1")
-                    << std::wstring(c.name);
-            }
-    }
-}

@@ -219,23 +219,24 @@ TEST_F(FullDisk, ASaveThatDoesNotFitChangesNothingAndSaysSo) {
     settings::setAppFolder(folder);
     // Just short of a page, with the keys the dialog adds to go before someone else's section: the
     // copy fits in the page left free, the longer text does not, and what it loses is the end.
-    std::string before = "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=";
-    before += std::string(3950 - before.size(), 'm') + "\r\nPort=2300\r\n";
+    const std::string before =
+        "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=" + std::string(3900, 'm') +
+        "\r\nPort=2300\r\n";
     write(file, before);
     ULARGE_INTEGER room{}; // all of it but one page goes to another file
     GetDiskFreeSpaceExW(folder.c_str(), &room, nullptr, nullptr);
     write(folder + L"\\filler", std::string(room.QuadPart - 4096, 'f'));
-
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
     type(form, L"txtLobbyName", L"full disk");
     click(form, L"cmdOk");
-    EXPECT_NE(said(rec).find(faults::narrow(file)), std::string::npos);
-    EXPECT_NE(said(rec).find("(error 112)"), std::string::npos) << "the disk is full";
+    const std::string text = said(rec);
+    EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << text;
+    EXPECT_NE(text.find("(error 112)"), text.npos) << "the disk is full";
     EXPECT_EQ(read(file), before);
     EXPECT_EQ(faults::leftovers(folder), std::vector<std::wstring>{L"\\filler"});
     ASSERT_TRUE(form.loaded());
     DeleteFileW((folder + L"\\filler").c_str()); // with room again, the same Ok saves
     click(form, L"cmdOk");
-    EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false), L"full disk");
+    EXPECT_NE(read(file).find("\r\nLanLobbyName=full disk\r\n"), std::string::npos);
     EXPECT_NE(read(file).find("\r\nPort=2300\r\n"), std::string::npos);
 }

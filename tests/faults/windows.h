@@ -98,9 +98,10 @@ inline tk::Form& open(const SavingWindow& w) {
 }
 
 // Plays a player who changes every control, so that each key saved shows where it came from: a
-// text field gets its own name, a list that takes typing a text that is no entry, the lists of one
-// length each a different entry, and the check boxes in turn ticked, greyed and clear (all ticked
-// first, so that the controls they switch can be edited).
+// text field gets its own name (after a double click, which clears a key or button field to -1 and
+// no other), a list that takes typing a text that is no entry, the lists of one length each a
+// different entry, and the check boxes in turn ticked, greyed and clear (all ticked first, so that
+// the controls they switch can be edited).
 inline void edit(tk::Form& form) {
     using tk::Kind;
     for (const tk::Control& c : form.spec().controls)
@@ -111,10 +112,12 @@ inline void edit(tk::Form& form) {
         const int n = c.kind == Kind::DropList ? form.count(c.name, c.index) : 0;
         if (!form.enabled(c.name, c.index))
             continue;
-        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
+        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField) {
+            harness::doubleClick(form, c.name, c.index);
+            EXPECT_EQ(form.text(c.name, c.index) == L"-1", c.kind != Kind::TextBox) << std::wstring(c.name);
             harness::type(form, c.name, std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L""),
                           c.index);
-        else if (c.kind == Kind::DropCombo)
+        } else if (c.kind == Kind::DropCombo)
             harness::typeChars(form, c.name, L"typed", c.index); // a text that is no item: none selected
         else if (n > 1)
             harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
