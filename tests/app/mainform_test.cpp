@@ -4,16 +4,13 @@
 
 using namespace harness;
 
-class MainWindow : public WindowTest {
-protected:
+// Lines are taken by position: a refused or missing one leaves its control as it was; Ok writes the
+// seven lines whole. UseOverlay 1 forces windowed mode; a value that is not a number counts as 0. A
+// hidden game file counts as absent; Desktop fills in the screen size.
+TEST_F(WindowTest, MainWindowReadsTheGamesFileByPositionAndWritesItWhole) {
     GameFolder game;
     app::Form1& form = app::form1();
-    std::wstring gameFile = game.file(L"\\morvex2006.ini");
-};
-
-// Lines are taken by position: a refused or missing one leaves its control as it was; Ok writes
-// the seven lines whole. UseOverlay 1 forces windowed mode; a value that is not a number counts as 0.
-TEST_F(MainWindow, TheGamesFileIsReadByPositionAndWrittenWholeAndTheOverlayForcesWindowedMode) {
+    const std::wstring gameFile = game.file(L"\\morvex2006.ini");
     for (const std::string overlay : {"yes", "1"}) {
         write(gameFile, "DX/ADAPTER=1\r\nDX/RES/WIDTH = 1280 = junk\r\n");
         write(game.settings(L"settings.ini"), "[General]\r\nUseOverlay=" + overlay + "\r\n");
@@ -24,9 +21,6 @@ TEST_F(MainWindow, TheGamesFileIsReadByPositionAndWrittenWholeAndTheOverlayForce
                                       (overlay == "1" ? overlay : "0") + "\r\n");
         form.unload();
     }
-}
-
-TEST_F(MainWindow, AHiddenGameFileCountsAsAbsentAndDesktopFillsTheScreenSize) {
     write(gameFile, "DX/ADAPTER = 2\r\n");
     SetFileAttributesW(gameFile.c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.show();
