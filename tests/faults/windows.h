@@ -16,11 +16,7 @@ struct SavingWindow {
     const wchar_t* button;                  // that button
     std::vector<std::wstring> files;        // relative to the game folder, in the order Ok writes them
     std::vector<std::string> first, edited; // each file after a first Ok, and after edit() and Ok
-    struct Help {
-        const wchar_t *button, *title;
-        size_t length; // a text of its own, known here by its length
-    };
-    std::vector<Help> help = {};
+    std::vector<std::tuple<const wchar_t*, const wchar_t*, size_t>> help = {}; // button, title, text's length
 };
 
 // clang-format off
