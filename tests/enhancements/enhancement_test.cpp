@@ -1,30 +1,21 @@
 // What only the enhancements dialog does; what every saving window does is in tests/faults.
-#include "app/mainform.h"
 #include "enhancements/enhancement.h"
-#include "harness/harness.h"
+#include "faults/windows.h"
 
 using namespace harness;
 
-class Enhancements : public WindowTest {
-protected:
+// A new type refills its list, the same type again keeps the choice; no type leaves its list alone,
+// and saves none.
+TEST_F(WindowTest, EnhancementsTypesRefillTheirLists) {
     GameFolder game;
+    const std::wstring file = game.settings(L"settings.ini");
     enhancements::FrmEnhancement& dlg = enhancements::frmEnhancement();
-    app::Form1& main = app::form1();
-    std::wstring file = game.settings(L"settings.ini");
-
-    void open() {
-        main.show();
-        click(main, L"Command1");
-    }
-    void okStores(const char* lines) {
+    const auto okStores = [&](const char* lines) {
         click(dlg, L"cmdOk");
         EXPECT_NE(read(file).find(lines), std::string::npos) << read(file);
-    }
-};
-
-TEST_F(Enhancements, TypeChangesRefillTheirListAndTheSameTypeKeepsTheChoice) {
+    };
     write(file, "[General]\r\nLanCourseType=1\r\nLanCarType=0\r\nLanCourse=12\r\nLanCarClass=3\r\n");
-    open();
+    faults::open(faults::windowNamed("enhancements"));
     pick(dlg, L"cmbCourseType", 1);
     EXPECT_EQ(dlg.selected(L"cmbCourse"), 12);
     pick(dlg, L"cmbCourse", 7);
@@ -40,14 +31,13 @@ TEST_F(Enhancements, TypeChangesRefillTheirListAndTheSameTypeKeepsTheChoice) {
     pick(dlg, L"cmbCarType", 0);
     EXPECT_EQ(dlg.count(L"cmbCarClass"), 5);
     okStores("\r\nLanCourseType=2\r\nLanCarType=0\r\nLanCourse=0\r\nLanCarClass=0\r\n");
-}
 
-TEST_F(Enhancements, NoTypeLeavesItsListAloneAndSavesNone) {
     write(file, "[General]\r\nLanCourseType=-1\r\nLanCarType=-1\r\nLanCourse=1\r\nLanCarClass=0\r\n");
-    open();
+    faults::open(faults::windowNamed("enhancements"));
     EXPECT_EQ(dlg.count(L"cmbCourse") + dlg.count(L"cmbCarClass"), 0);
     okStores("\r\nLanCourseType=-1\r\nLanCarType=-1\r\nLanCourse=-1\r\nLanCarClass=-1\r\n");
-    open(); // choosing the first type still fills its list; choosing none again keeps it
+    faults::open(
+        faults::windowNamed("enhancements")); // the first type still fills its list; none again keeps it
     pick(dlg, L"cmbCourseType", 0);
     pick(dlg, L"cmbCourse", 1);
     pick(dlg, L"cmbCourseType", -1);

@@ -1,139 +1,116 @@
 // Saves against the worst that can happen around them: the program killed at any moment of a save,
 // and two copies of the program saving one file at once. Copies of this test program (SaveChild)
-// open a window on a game folder and press Ok in a loop; the tests check the files themselves.
+// open a window on a game folder and press Ok when told; the tests check the files themselves.
 #include "faults/windows.h"
+#include "platform/lock.h"
 #include "settings/ini.h"
 
 #include <random>
+#include <shellapi.h>
 
 using namespace harness;
 
 namespace {
 
-// A child's job: "window|game folder|tag|rounds|parent". Each round it types the tag and the
-// round into the window's text field and presses Ok; with rounds 0 it goes on until killed.
-constexpr wchar_t kJob[] = L"ZELQ_SAVE_CHILD";
-
+// The text field each window's copy types into: its name and a number each round.
 const wchar_t* fieldOf(const std::wstring& window) {
     return window == L"main" ? L"txtThrottle" : L"txtLobbyName";
 }
 
-HANDLE event(const std::wstring& parent, const std::wstring& tag, const wchar_t* what) {
-    return CreateEventW(nullptr, FALSE, FALSE, (L"Local\\zelq-test-" + parent + L"-" + tag + what).c_str());
+// A copy signals "done" once its window is open and after each save, and waits for "go" before each.
+HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar_t* what) {
+    return CreateEventW(nullptr, FALSE, FALSE,
+                        (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
 }
 
-// A copy of this program running SaveChild, killed at the latest when this ends.
+// A copy of this program running SaveChild for one window, killed at the latest when this ends.
 struct Child {
-    std::wstring self = std::to_wstring(GetCurrentProcessId());
-    HANDLE go, done, process = nullptr;
-    Child(const std::wstring& window, const std::wstring& folder, const std::wstring& tag, int rounds)
-        : go(event(self, tag, L"go")), done(event(self, tag, L"done")) {
+    HANDLE go, done;
+    PROCESS_INFORMATION pi{};
+    Child(const std::wstring& window, const std::wstring& folder)
+        : go(event(folder, window, L"go")), done(event(folder, window, L"done")) {
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=WindowTest.SaveChild";
-        const std::wstring job =
-            window + L"|" + folder + L"|" + tag + L"|" + std::to_wstring(rounds) + L"|" + self;
-        SetEnvironmentVariableW(kJob, job.c_str());
+        std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=WindowTest.SaveChild " + window +
+                            L" \"" + folder + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                           &pi))
-            CloseHandle(pi.hThread);
-        process = pi.hProcess;
-        SetEnvironmentVariableW(kJob, nullptr);
+        CreateProcessW(exe, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                       &pi);
     }
     ~Child() {
         kill();
-        for (HANDLE h : {process, go, done})
+        for (HANDLE h : {pi.hProcess, pi.hThread, go, done})
             CloseHandle(h);
     }
-    // Waits for the end of the child's next save; false when the child ended instead.
+    // Waits for the child's next "done"; false when the child ended instead.
     bool saved() {
-        const HANDLE either[] = {done, process};
-        return process && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
+        const HANDLE either[] = {done, pi.hProcess};
+        return pi.hProcess && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
     }
     void kill() {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 10000);
     }
 };
 
-// A settings file of about 1 MB: many sections of someone else's around the General section.
-std::string bigSettings() {
-    std::string s = "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n";
-    for (int n = 0; s.size() < (1u << 20); ++n)
-        s += "[Other" + std::to_string(n) + "]\r\nKey=" + std::string(1000, static_cast<char>('a' + n % 26)) +
-             "\r\n";
-    return s;
-}
+// A settings file of about 1 MB: someone else's lines around the General section.
+const std::string kBig =
+    "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n[Other]\r\nKey=" +
+    std::string(1 << 20, 'o') + "\r\n";
 
 } // namespace
 
-// Runs only in a copy started by the tests below.
+// Runs only in a copy started by the tests below, with the window and the game folder after its
+// option: at each "go" it types its field's name and the round into the window and presses Ok.
 TEST_F(WindowTest, SaveChild) {
-    wchar_t buffer[4096];
-    const DWORD n = GetEnvironmentVariableW(kJob, buffer, 4096);
-    if (n == 0 || n >= 4096)
+    int n = 0;
+    wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (n != 4 || arg[1] != std::wstring(L"--gtest_filter=WindowTest.SaveChild"))
         GTEST_SKIP() << "started by the tests below only";
-    std::vector<std::wstring> job(1);
-    for (wchar_t c : std::wstring(buffer, n))
-        if (c == L'|')
-            job.emplace_back();
-        else
-            job.back().push_back(c);
-    const int rounds = std::stoi(job[3]);
-    HANDLE go = event(job[4], job[2], L"go"), done = event(job[4], job[2], L"done");
-    settings::setAppFolder(job[1]);
-    const faults::SavingWindow& w = faults::windowNamed(faults::narrow(job[0]));
+    HANDLE go = event(arg[3], arg[2], L"go"), done = event(arg[3], arg[2], L"done");
+    settings::setAppFolder(arg[3]);
+    const faults::SavingWindow& w = faults::windowNamed(faults::narrow(arg[2]));
     tk::Form* form = &faults::open(w);
-    SetEvent(done); // ready
-    for (int i = 1; rounds == 0 || i <= rounds; ++i) {
-        if (rounds) {
-            ASSERT_EQ(WaitForSingleObject(go, 30000), WAIT_OBJECT_0);
-        }
-        type(*form, fieldOf(job[0]), job[2] + std::to_wstring(rounds ? i : i % 2));
+    for (int round = 1; SetEvent(done) && WaitForSingleObject(go, 30000) == WAIT_OBJECT_0; ++round) {
+        type(*form, fieldOf(arg[2]), fieldOf(arg[2]) + std::to_wstring(round));
         click(*form, L"cmdOk");
         ASSERT_TRUE(rec.messages.empty()) << faults::narrow(rec.messages[0].text);
         form = &faults::open(w); // a dialog reads its files anew
-        SetEvent(done);
     }
 }
 
 class ConcurrentSave : public WindowTest {};
 
 // A dialog that saves one file, and the main window, which saves two as one, each killed 15 times
-// at a random moment of its first saves after its window opened.
+// at a random moment around its save: the first save, timed, shows what a whole one leaves.
 TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
-    const std::string before = bigSettings(), gameBefore = faults::windowNamed("main").first[0];
+    const std::string before = kBig, gameBefore = faults::windowNamed("main").first[0];
+    const unsigned seed = GetTickCount();
+    std::mt19937 random(seed);
     for (const wchar_t* window : {L"enhancements", L"main"}) {
-        std::string saved[2]; // the file as each of the child's two values leaves it
-        DWORD cycle = 0;      // milliseconds from opening the window to the end of its save
-        for (int v : {0, 1}) {
-            write(file, before);
-            write(gameFile, gameBefore);
-            const DWORD start = GetTickCount();
-            tk::Form& form = faults::open(faults::windowNamed(faults::narrow(window)));
-            type(form, fieldOf(window), L"k" + std::to_wstring(v));
-            click(form, L"cmdOk");
-            cycle = GetTickCount() - start;
-            saved[v] = read(file);
-            tk::Form::unloadAll();
-        }
-        const unsigned seed = GetTickCount();
-        std::mt19937 random(seed);
+        std::string saved;
+        DWORD cycle = 0; // milliseconds from "go" to the end of the save
         int changed = 0;
-        for (int round = 0; round < 15; ++round) {
+        for (int round = 0; round <= 15; ++round) {
             write(file, before);
             write(gameFile, gameBefore);
-            Child child(window, game.path(), L"k", 0);
+            Child child(window, game.path());
             ASSERT_TRUE(child.saved()) << "the child did not start";
-            Sleep(random() % (3 * cycle + 1));
+            const DWORD start = GetTickCount();
+            SetEvent(child.go);
+            if (round == 0) {
+                ASSERT_TRUE(child.saved());
+                cycle = GetTickCount() - start;
+                saved = read(file);
+                continue;
+            }
+            Sleep(random() % (2 * cycle + 1));
             child.kill();
             const std::string now = read(file);
-            ASSERT_TRUE(now == before || now == saved[0] || now == saved[1])
+            ASSERT_TRUE(now == before || now == saved)
                 << "round " << round << " (seed " << seed << "): " << now.size()
                 << " bytes, neither as it was nor as saved";
             EXPECT_EQ(read(gameFile), gameBefore) << "round " << round;
@@ -150,16 +127,14 @@ TEST_F(ConcurrentSave, AKillAtAnyMomentLeavesTheFileAsItWasOrAsSaved) {
 TEST_F(ConcurrentSave, TwoCopiesSavingOneFileKeepEachOthersKeys) {
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini");
-    write(file, bigSettings());
-    Child enhancements(L"enhancements", game.path(), L"lobby", 10),
-        main(L"main", game.path(), L"throttle", 10);
-    ASSERT_TRUE(enhancements.saved() && main.saved()) << "the children did not start";
-    for (int i = 1; i <= 10; ++i) {
-        SetEvent(enhancements.go);
-        SetEvent(main.go);
-        ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i;
-        EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false), L"lobby" + std::to_wstring(i));
-        EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false), L"throttle" + std::to_wstring(i));
+    write(file, kBig);
+    Child enhancements(L"enhancements", game.path()), main(L"main", game.path());
+    for (int i = 0; i <= 10; SetEvent(enhancements.go), SetEvent(main.go), ++i) {
+        ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i << " (0: the copies' start)";
+        const std::wstring n = std::to_wstring(i);
+        EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false) + L" " +
+                      settings::ReadIni(file, L"General", L"SleepTime", false),
+                  i ? L"txtLobbyName" + n + L" txtThrottle" + n : L"start 5");
         EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
     }
 }

@@ -1,10 +1,10 @@
 // The promises every window that saves keeps, in one suite across the windows, and the save on a
 // full disk.
 #include "faults/windows.h"
+#include "platform/files.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <memory>
 #include <optional>
 
 using namespace harness;
@@ -18,9 +18,8 @@ std::string said(const Recorder& rec) {
 
 // A game folder that tests/faults/special-folder.sh made outside Wine, or empty.
 std::wstring specialFolder() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"ZELQ_SPECIAL_FOLDER", buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+    const wchar_t* folder = _wgetenv(L"ZELQ_SPECIAL_FOLDER");
+    return folder ? folder : L"";
 }
 
 // A settings file with each key's line rewritten by `line(key, value)`.
@@ -45,30 +44,17 @@ protected:
     const SavingWindow* w = &faults::savingWindows()[std::get<0>(GetParam())];
     const int folder = std::get<1>(GetParam()); // 0 plain, 1 deep, 2 refusing
     std::optional<GameFolder> game;
-    std::wstring root, cwd = std::wstring(MAX_PATH, L'\0');
-    std::vector<std::wstring> left, working;
+    std::wstring root;
+    std::vector<std::wstring> left; // what was there before the window's saves
 
-    void SetUp() override {
-        WindowTest::SetUp();
-        if (folder == 2) {
-            if ((root = specialFolder()).empty())
-                GTEST_SKIP() << "run by special-folder.sh";
-            settings::setAppFolder(root);
-            for (size_t i = 0; i < w->files.size(); ++i)
-                write(root + w->files[i], w->first[i]); // its folders take no new file
-        } else {
-            root = game.emplace(true, folder ? 300 : 0).path();
-        }
-        left = faults::leftovers(root);
-        cwd.resize(GetCurrentDirectoryW(MAX_PATH, cwd.data()));
-        working = names(cwd);
+    void put(const std::wstring& file, const std::string& bytes) { // a refusing folder takes no new file
+        if (folder != 2)
+            return write(file, bytes);
+        EXPECT_EQ(platform::overwriteFile(file, bytes), 0u);
     }
-    void TearDown() override {
-        if (!root.empty()) {
-            EXPECT_EQ(faults::leftovers(root), left);
-            EXPECT_EQ(names(cwd), working);
-        }
-        WindowTest::TearDown();
+    void expectFiles(const std::vector<std::string>& expected, int step) {
+        for (size_t i = 0; i < w->files.size(); ++i)
+            EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << faults::narrow(w->files[i]);
     }
 
     enum Action { Ok, EditOk, EditCancel, EditClose };
@@ -77,9 +63,16 @@ protected:
         tk::Form& form = faults::open(*w);
         tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
         for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
-            if (c.kind == tk::Kind::DropCombo && form.selected(c.name) == -1) {
-                EXPECT_EQ(form.text(c.name), L"");
-            }
+            EXPECT_TRUE(c.kind != tk::Kind::DropCombo || form.selected(c.name) != -1 ||
+                        form.text(c.name).empty());
+        for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
+            click(form, button); // each help text without an icon
+            ASSERT_EQ(rec.messages.size(), 1u);
+            EXPECT_EQ(rec.messages[0].title + L" " + std::to_wstring(rec.messages[0].text.size()),
+                      title + (L" " + std::to_wstring(length)));
+            EXPECT_EQ(rec.messages[0].icon, platform::Icon::None);
+            rec.messages.clear();
+        }
         if (action != Ok)
             faults::edit(form);
         if (action == EditClose && opener)
@@ -87,17 +80,15 @@ protected:
         action == EditCancel  ? click(form, L"cmdCancel")
         : action == EditClose ? closeBox(form)
                               : click(form, L"cmdOk");
-        if (action == EditCancel && opener) {
-            EXPECT_EQ(GetActiveWindow(), opener->hwnd()) << "the focus goes back";
-        }
+        EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd())
+            << "the focus goes back";
         EXPECT_EQ(said(rec), "");
         EXPECT_EQ(form.loaded(), rec.ended == 1)
             << "closed (the main window's Ok and Cancel end the program)";
-        if (action != Ok) { // only the enhancements dialog's Ok sets the flag
-            EXPECT_EQ(settings::gUseOverlay, action == EditOk && w->name == std::string("enhancements"));
-        }
-        for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), expected[i]) << action << faults::narrow(w->files[i]);
+        EXPECT_TRUE(action == Ok ||
+                    settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
+            << "only the enhancements dialog's Ok sets the flag";
+        expectFiles(expected, action);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
@@ -105,7 +96,19 @@ protected:
 
 // A first Ok writes the defaults; Cancel and the close box write nothing and keep nothing; each edit
 // reaches its own key; stored values are written back byte for byte; refused values load as missing.
+// In a plain folder, a failed save is reported naming the file and the reason, keeps the window with
+// its edits and changes no file; with the fault gone, Ok saves the edits. The faults: a file
+// read-only, held open, held open for reading (so that its replacement fails after the files before
+// it were replaced), being saved by another window or copy of the program; no settings folder.
 TEST_P(Saves, EveryStepGivesExactBytes) {
+    root = folder == 2 ? specialFolder() : game.emplace(true, folder ? 300 : 0).path();
+    if (root.empty())
+        GTEST_SKIP() << "run by special-folder.sh";
+    settings::setAppFolder(root);
+    for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
+        put(root + w->files[i], w->first[i]);
+    left = faults::leftovers(root);
+    const std::vector<std::wstring> working = names(L".");
     step(Ok, w->first);
     step(EditCancel, w->first);
     step(EditClose, w->first);
@@ -118,8 +121,8 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
         for (size_t i = 0; i < w->files.size(); ++i) {
             const std::string& edited = w->edited[i];
             if (edited[0] == '[') // the game's file is no settings file: it stays as it is
-                write(root + w->files[i],
-                      eachKey(edited, [&](const auto& key, const auto&) { return key + "=" + refused; }));
+                put(root + w->files[i],
+                    eachKey(edited, [&](const auto& key, const auto&) { return key + "=" + refused; }));
             expected.push_back(
                 edited[0] != '[' ? edited : eachKey(w->first[i], [&](const auto& key, const auto& value) {
                     const bool text = std::isalpha(edited[edited.find("\n" + key + "=") + key.size() + 2]);
@@ -128,16 +131,10 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
         }
         step(Ok, expected);
     }
-}
-
-// A failed save is reported naming the file and the reason, keeps the window with its edits and
-// changes no file; with the fault gone, Ok saves the edits. The faults: a file read-only, held open,
-// held open for reading (so that its replacement fails after the files before it were replaced),
-// being saved by another window or copy of the program; no settings folder.
-TEST_P(Saves, AFailedSaveIsReportedAndLosesNothing) {
+    EXPECT_EQ(faults::leftovers(root), left);
+    EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
     if (folder != 0)
-        GTEST_SKIP() << "in a plain folder only";
-    step(Ok, w->first);
+        return;
     enum { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder };
     const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
     std::vector<std::pair<int, size_t>> faults = {
@@ -147,67 +144,56 @@ TEST_P(Saves, AFailedSaveIsReportedAndLosesNothing) {
     const std::wstring settingsFolder = root + L"\\zelqcfg", away = settingsFolder + L"~";
     for (const auto& [fault, failing] : faults) {
         const std::wstring file = root + w->files[failing];
+        for (size_t i = 0; i < w->files.size(); ++i)
+            write(root + w->files[i], w->first[i]);
         tk::Form& form = faults::open(*w);
         faults::edit(form);
         {
-            std::unique_ptr<Lock> held(fault == HeldOpen ? new Lock(file) : nullptr);
-            std::unique_ptr<void, decltype(&CloseHandle)> reading(
-                fault == HeldForReading ? CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                      OPEN_EXISTING, 0, nullptr)
-                                        : nullptr,
-                &CloseHandle);
             platform::PathLock saving(L"settings", file);
-            if (fault == ReadOnly)
-                setReadOnly(file, true);
-            if (fault == Busy) {
-                ASSERT_TRUE(saving.acquire(0));
-            }
+            const HANDLE open =
+                fault == HeldOpen || fault == HeldForReading
+                    ? CreateFileW(file.c_str(), GENERIC_READ, fault == HeldOpen ? 0 : FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr)
+                    : nullptr;
+            setReadOnly(file, fault == ReadOnly);
+            ASSERT_TRUE(fault != Busy || saving.acquire(0));
             if (fault == NoFolder)
                 MoveFileW(settingsFolder.c_str(), away.c_str());
             click(form, L"cmdOk");
+            CloseHandle(open);
         }
         setReadOnly(file, false);
         ASSERT_EQ(rec.messages.size(), 1u);
-        const std::string reason[] = {"(error 5)", "(error 32)", "(error 5)", "(error 32)", "(error 3)"};
+        const std::string text = said(rec), reason[] = {"5", "32", "5", "32", "3"};
         EXPECT_EQ(rec.messages[0].icon, platform::Icon::Critical);
-        EXPECT_NE(said(rec).find(faults::narrow(file) + "\r\n"), std::string::npos) << "it names the file";
-        EXPECT_NE(said(rec).find(reason[fault] + "\r\n\r\nNo file was changed"), std::string::npos)
-            << said(rec);
+        EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << "it names the file";
+        EXPECT_NE(text.find("(error " + reason[fault] + ")\r\n\r\nNo file was changed"), text.npos) << text;
         EXPECT_EQ(rec.ended, 0);
         ASSERT_TRUE(form.loaded()) << "the window stays open";
         EXPECT_EQ(settings::gUseOverlay, 0);
-        if (fault == NoFolder) {
-            EXPECT_FALSE(exists(settingsFolder)) << "the settings folder is never made";
-            MoveFileW(away.c_str(), settingsFolder.c_str());
-        }
+        EXPECT_TRUE(fault != NoFolder || !exists(settingsFolder)) << "the settings folder is never made";
+        MoveFileW(away.c_str(), settingsFolder.c_str());
         // A link kept to undo a replaced file cannot go while another program holds the file open:
         // the next save removes it.
-        if (fault != HeldForReading) {
-            EXPECT_EQ(faults::leftovers(root), left);
-        }
-        for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), w->first[i]) << fault << faults::narrow(w->files[i]);
+        EXPECT_TRUE(fault == HeldForReading || faults::leftovers(root) == left);
+        expectFiles(w->first, fault);
         rec.messages.clear();
         click(form, L"cmdOk");
         EXPECT_EQ(faults::leftovers(root), left);
-        for (size_t i = 0; i < w->files.size(); ++i) {
-            EXPECT_EQ(read(root + w->files[i]), w->edited[i]) << fault << faults::narrow(w->files[i]);
-            write(root + w->files[i], w->first[i]);
-        }
+        expectFiles(w->edited, fault);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
 }
 
-std::string saveCase(const ::testing::TestParamInfo<Saves::ParamType>& i) {
-    const char* folder[] = {"plain", "deep", "refusing"};
-    return std::string(faults::savingWindows()[std::get<0>(i.param)].name) + "_" +
-           folder[std::get<1>(i.param)];
-}
 INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves,
                          ::testing::Combine(::testing::Range(size_t{0}, faults::savingWindows().size()),
                                             ::testing::Range(0, 3)),
-                         saveCase);
+                         ([](const auto& i) {
+                             const char* folder[] = {"_plain", "_deep", "_refusing"};
+                             return faults::savingWindows()[std::get<0>(i.param)].name +
+                                    std::string(folder[std::get<1>(i.param)]);
+                         }));
 
 class FullDisk : public WindowTest {};
 
@@ -220,32 +206,24 @@ TEST_F(FullDisk, ASaveThatDoesNotFitChangesNothingAndSaysSo) {
     settings::setAppFolder(folder);
     // Just short of a page, with the keys the dialog adds to go before someone else's section: the
     // copy fits in the page left free, the longer text does not, and what it loses is the end.
-    std::string before = "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=";
-    before += std::string(3950 - before.size(), 'm') + "\r\nPort=2300\r\n";
+    const std::string before =
+        "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=" + std::string(3900, 'm') +
+        "\r\nPort=2300\r\n";
     write(file, before);
-    // Fills the volume, then frees one page of it again.
-    HANDLE h =
-        CreateFileW((folder + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    while (WriteFile(h, std::string(4096, 'f').data(), 4096, &wrote, nullptr) && wrote > 0) {
-    }
-    LARGE_INTEGER size{};
-    GetFileSizeEx(h, &size);
-    size.QuadPart = (size.QuadPart / 4096 - 1) * 4096;
-    SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
-
+    ULARGE_INTEGER room{}; // all of it but one page goes to another file
+    GetDiskFreeSpaceExW(folder.c_str(), &room, nullptr, nullptr);
+    write(folder + L"\\filler", std::string(room.QuadPart - 4096, 'f'));
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
     type(form, L"txtLobbyName", L"full disk");
     click(form, L"cmdOk");
-    EXPECT_NE(said(rec).find(faults::narrow(file)), std::string::npos);
-    EXPECT_NE(said(rec).find("(error 112)"), std::string::npos) << "the disk is full";
+    const std::string text = said(rec);
+    EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << text;
+    EXPECT_NE(text.find("(error 112)"), text.npos) << "the disk is full";
     EXPECT_EQ(read(file), before);
     EXPECT_EQ(faults::leftovers(folder), std::vector<std::wstring>{L"\\filler"});
     ASSERT_TRUE(form.loaded());
     DeleteFileW((folder + L"\\filler").c_str()); // with room again, the same Ok saves
     click(form, L"cmdOk");
-    EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false), L"full disk");
+    EXPECT_NE(read(file).find("\r\nLanLobbyName=full disk\r\n"), std::string::npos);
     EXPECT_NE(read(file).find("\r\nPort=2300\r\n"), std::string::npos);
 }

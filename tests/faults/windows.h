@@ -16,6 +16,7 @@ struct SavingWindow {
     const wchar_t* button;                  // that button
     std::vector<std::wstring> files;        // relative to the game folder, in the order Ok writes them
     std::vector<std::string> first, edited; // each file after a first Ok, and after edit() and Ok
+    std::vector<std::tuple<const wchar_t*, const wchar_t*, size_t>> help = {}; // button, title, text's length
 };
 
 // clang-format off
@@ -35,7 +36,9 @@ inline const std::vector<SavingWindow>& savingWindows() {
          {"[General]\r\nEnable=1\r\nGamepad=4\r\nGlobalMultiplier=txtXIMulti\r\n",
           "[General]\r\nEnable=2\r\nJoystickID=16\r\nGlobalMultiplier=txtFFMulti\r\n",
           "[General]\r\nShifterOverride=1\r\nVROverride=0\r\nWheelOverride=1\r\nPedalOverride=2\r\nJSOverride=0\r\n"
-          "OVERID=15\r\n"}},
+          "OVERID=15\r\n"},
+         {{L"Command1", L"Joystick Override", 183}, {L"cmdWHH", L"Wheel Override", 88},
+          {L"cmdGH", L"Pedal Override", 168}, {L"cmdVRH", L"VR Override", 83}, {L"cmdGSH", L"Gearshift Override", 80}}},
         {"wheel", L"frmWheel", "controls", L"Command2", {L"\\zelqcfg\\wheel.ini"},
          {"[Wheel]\r\nWMenuOverride=0\r\nJoystickID=0\r\nDeadzone=0\r\n"},
          {"[Wheel]\r\nWMenuOverride=1\r\nJoystickID=16\r\nDeadzone=txtDZ\r\n"}},
@@ -56,7 +59,8 @@ inline const std::vector<SavingWindow>& savingWindows() {
           "4Button=-1\r\nUseHat=0\r\n"},
          {"[VR]\r\nType=-1\r\nVRMenuOverride=1\r\nVRNO2k6=2\r\n1Key=txtVR1\r\n2Key=txtVR2\r\n3Key=txtVR3\r\n4Key=txtVR4\r\n"
           "Camera1=txtCamera1\r\nCamera2=txtCamera2\r\nCamera3=txtCamera3\r\nCamera4=txtCamera4\r\nJoystickID=16\r\n"
-          "1Button=txtVRb1\r\n2Button=txtVRb2\r\n3Button=txtVRb3\r\n4Button=txtVRb4\r\nUseHat=0\r\n"}},
+          "1Button=txtVRb1\r\n2Button=txtVRb2\r\n3Button=txtVRb3\r\n4Button=txtVRb4\r\nUseHat=0\r\n"},
+         {{L"cmdCAHelp", L"Information on the Camera System", 728}, {L"cmdMnuOvHelp", L"About VR1 Menu Override", 297}}},
         {"enhancements", L"frmEnhancement", "main", L"Command1", {L"\\zelqcfg\\settings.ini"},
          {"[General]\r\nBroadcastOutputs=0\r\nUseOverlay=0\r\nForceMenusto43=0\r\nArcadeMode=0\r\nEnableBonusCars=0\r\n"
           "EnableBonusSongs=0\r\nUseHUD=0\r\nSlaveorMaster=0\r\nLanCar=0\r\nLanCarMode=0\r\nLanTrans=0\r\n"
@@ -90,9 +94,10 @@ inline tk::Form& open(const SavingWindow& w) {
 }
 
 // Plays a player who changes every control, so that each key saved shows where it came from: a
-// text field gets its own name, a list that takes typing a text that is no entry, the lists of one
-// length each a different entry, and the check boxes in turn ticked, greyed and clear (all ticked
-// first, so that the controls they switch can be edited).
+// text field gets its own name (after a double click, which clears a key or button field to -1 and
+// no other), a list that takes typing a text that is no entry, the lists of one length each a
+// different entry, and the check boxes in turn ticked, greyed and clear (all ticked first, so that
+// the controls they switch can be edited).
 inline void edit(tk::Form& form) {
     using tk::Kind;
     for (const tk::Control& c : form.spec().controls)
@@ -103,10 +108,12 @@ inline void edit(tk::Form& form) {
         const int n = c.kind == Kind::DropList ? form.count(c.name, c.index) : 0;
         if (!form.enabled(c.name, c.index))
             continue;
-        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
+        if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField) {
+            harness::doubleClick(form, c.name, c.index);
+            EXPECT_EQ(form.text(c.name, c.index) == L"-1", c.kind != Kind::TextBox) << std::wstring(c.name);
             harness::type(form, c.name, std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L""),
                           c.index);
-        else if (c.kind == Kind::DropCombo)
+        } else if (c.kind == Kind::DropCombo)
             harness::typeChars(form, c.name, L"typed", c.index); // a text that is no item: none selected
         else if (n > 1)
             harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
