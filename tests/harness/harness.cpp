@@ -123,12 +123,7 @@ Lock::~Lock() {
 
 void WindowTest::SetUp() {
     tk::Form::unloadAll();
-    rec.messages.clear();
-    rec.started.clear();
-    rec.ended = 0;
-    rec.admin = true;
-    rec.startError = 0;
-    rec.env.clear();
+    rec = Recorder();
     settings::gUseOverlay = 0;
 }
 
@@ -138,43 +133,39 @@ void WindowTest::TearDown() {
 }
 
 namespace {
+// The control, or no window (which takes no message) when a user could not use it.
 HWND usable(tk::Form& form, std::wstring_view name, int index) {
     EXPECT_TRUE(form.loaded()) << "form not loaded";
     HWND h = form.item(name, index);
     EXPECT_TRUE(IsWindowVisible(h)) << "control not visible";
     EXPECT_TRUE(IsWindowEnabled(h)) << "control is disabled: a user could not use it";
-    return h;
+    return IsWindowEnabled(h) ? h : nullptr;
 }
 } // namespace
 
 void click(tk::Form& form, std::wstring_view name, int index) {
-    HWND h = usable(form, name, index);
-    if (IsWindowEnabled(h))
-        SendMessageW(h, BM_CLICK, 0, 0);
+    SendMessageW(usable(form, name, index), BM_CLICK, 0, 0);
     pump();
 }
 
 void pick(tk::Form& form, std::wstring_view name, int position, int index) {
-    HWND h = usable(form, name, index);
-    if (!IsWindowEnabled(h))
-        return;
-    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(h));
+    if (HWND h = usable(form, name, index)) {
+        SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+        SendMessageW(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(h));
+    }
     pump();
 }
 
 void type(tk::Form& form, std::wstring_view name, std::wstring_view text, int index) {
-    HWND h = usable(form, name, index);
-    if (IsWindowEnabled(h))
-        SetWindowTextW(h, std::wstring(text).c_str());
+    SetWindowTextW(usable(form, name, index), std::wstring(text).c_str());
     pump();
 }
 
 void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, int index) {
     HWND h = usable(form, name, index);
     // A drop-down combo's typing goes to its edit part.
-    if (HWND edit = FindWindowExW(h, nullptr, L"Edit", nullptr))
+    if (HWND edit = h ? FindWindowExW(h, nullptr, L"Edit", nullptr) : nullptr)
         h = edit;
     for (wchar_t c : chars)
         SendMessageW(h, WM_CHAR, c, 1);
@@ -183,10 +174,8 @@ void typeChars(tk::Form& form, std::wstring_view name, std::wstring_view chars, 
 
 void doubleClick(tk::Form& form, std::wstring_view name, int index) {
     HWND h = usable(form, name, index);
-    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    SendMessageW(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
-    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(h, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(4, 4));
     pump();
 }
 
