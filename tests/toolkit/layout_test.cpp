@@ -4,34 +4,27 @@
 #include "bench/windows.h"
 #include "harness/harness.h"
 
-#include <string>
-#include <vector>
-
 using namespace harness;
 
 namespace {
-
-// The face the font of a control really resolved to (not the name it asked for).
-std::wstring faceOf(HWND window) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
-    std::vector<char> buffer(GetOutlineTextMetricsW(dc, 0, nullptr));
-    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
-    std::wstring face;
-    if (!buffer.empty() && GetOutlineTextMetricsW(dc, static_cast<UINT>(buffer.size()), metrics))
-        face =
-            reinterpret_cast<const wchar_t*>(buffer.data() + reinterpret_cast<size_t>(metrics->otmpFaceName));
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return face;
-}
 
 std::string narrow(std::wstring_view s) {
     return std::string(s.begin(), s.end());
 }
 
-std::string nameOf(const tk::Control& c) {
-    return narrow(c.name) + (c.index ? "(" + std::to_string(c.index) + ")" : "");
+// The face the font of a control really resolved to (not the name it asked for).
+std::string faceOf(HWND window) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    std::vector<char> buffer(GetOutlineTextMetricsW(dc, 0, nullptr));
+    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
+    std::string face;
+    if (!buffer.empty() && GetOutlineTextMetricsW(dc, static_cast<UINT>(buffer.size()), metrics))
+        face = narrow(reinterpret_cast<const wchar_t*>(buffer.data() +
+                                                       reinterpret_cast<size_t>(metrics->otmpFaceName)));
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return face;
 }
 
 } // namespace
@@ -42,17 +35,18 @@ TEST_P(Layout, NoControlCoversAnotherOrLeavesItsFrame) {
     GameFolder game;
     tk::Form& form = bench::windows()[GetParam()].open();
     const auto& controls = form.spec().controls;
-    const std::wstring face = faceOf(form.item(controls.front().name, controls.front().index));
-    RecordProperty("face", narrow(face));
+    const std::string face = faceOf(form.item(controls.front().name, controls.front().index));
+    RecordProperty("face", face);
     if (const auto wanted = rec.environment(L"ZELQ_DIALOG_FACE")) {
-        ASSERT_EQ(face, *wanted) << "the dialog font is not in the face this run is for";
+        ASSERT_EQ(face, narrow(*wanted)) << "the dialog font is not in the face this run is for";
     }
+    auto nameOf = [](const tk::Control& c) { return narrow(c.name) + "(" + std::to_string(c.index) + ")"; };
 
     for (const UINT dpi : {96u, 144u}) {
         RECT window;
         GetWindowRect(form.hwnd(), &window);
         SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
-        SCOPED_TRACE(narrow(face) + " at " + std::to_string(dpi) + " DPI");
+        SCOPED_TRACE(face + " at " + std::to_string(dpi) + " DPI");
         RECT client;
         GetClientRect(form.hwnd(), &client);
         const int edge = GetSystemMetrics(SM_CXEDGE); // a frame's border
