@@ -5,62 +5,54 @@
 
 using namespace harness;
 
-namespace {
-
-constexpr LPARAM kAlt = 1 << 29, kRepeat = 1 << 30;
-constexpr UINT kDown = WM_KEYDOWN, kUp = WM_KEYUP, kSysDown = WM_SYSKEYDOWN, kSysUp = WM_SYSKEYUP;
-
-// Posts a press or release to the focused field, as the system would, and lets the program's
-// message loop dispatch it.
-void key(HWND field, UINT msg, WORD vk, LPARAM extra = 0) {
-    const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
-    PostMessageW(field, msg, vk, 1 | MapVirtualKeyW(vk, 0) << 16 | (up ? 3u << 30 : 0) | extra);
-    pump();
-}
-
-} // namespace
-
-class KeyFields : public WindowTest {
-protected:
-    GameFolder game;
-    bindings::frmGS& gs = bindings::gearShiftForm();
-};
-
-// Each message in turn, and what the field shows after it; the field keeps the focus throughout.
-TEST_F(KeyFields, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
+// Each message in turn, posted to the focused field as the system would, and what the field shows
+// after it (-1: as before); a press is a key's down and up, the field showing nothing new between.
+// The field keeps the focus throughout.
+TEST_F(WindowTest, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
+    constexpr UINT kPress = 0, kDown = WM_KEYDOWN, kUp = WM_KEYUP, kSysDown = WM_SYSKEYDOWN,
+                   kSysUp = WM_SYSKEYUP;
+    constexpr LPARAM kAlt = 1 << 29, kRepeat = 1 << 30;
     // clang-format off
-    const std::tuple<UINT, WORD, LPARAM, const wchar_t*> steps[] = {
+    const std::tuple<UINT, WORD, int, LPARAM> steps[] = {
         // Letters give their upper case code; editing and dialog keys are keys too and close nothing.
-        {kDown, 'A', 0, L"0"}, {kUp, 'A', 0, L"65"}, {kDown, VK_RETURN, 0, L"65"}, {kUp, VK_RETURN, 0, L"13"},
-        {kDown, VK_ESCAPE, 0, L"13"}, {kUp, VK_ESCAPE, 0, L"27"}, {kDown, VK_BACK, 0, L"27"},
-        {kUp, VK_BACK, 0, L"8"}, {kDown, VK_DELETE, 0, L"8"}, {kUp, VK_DELETE, 0, L"46"}, {kDown, VK_UP, 0, L"46"},
-        {kUp, VK_UP, 0, L"38"}, {kDown, VK_F1, 0, L"38"}, {kUp, VK_F1, 0, L"112"}, {kDown, VK_SPACE, 0, L"112"},
-        {kUp, VK_SPACE, 0, L"32"}, {kDown, '7', 0, L"32"}, {kUp, '7', 0, L"55"},
+        {kPress, 'A', 65, 0}, {kPress, VK_RETURN, 13, 0}, {kPress, VK_ESCAPE, 27, 0}, {kPress, VK_BACK, 8, 0},
+        {kPress, VK_DELETE, 46, 0}, {kPress, VK_UP, 38, 0}, {kPress, VK_F1, 112, 0}, {kPress, VK_SPACE, 32, 0},
+        {kPress, '7', 55, 0},
         // Shift held with D, D held long: nothing is typed, D counts at its release, Shift at its own.
-        {kDown, VK_SHIFT, 0, L"55"}, {kDown, 'D', 0, L"55"}, {kDown, 'D', kRepeat, L"55"},
-        {kDown, 'D', kRepeat, L"55"}, {kUp, 'D', 0, L"68"}, {kUp, VK_SHIFT, 0, L"16"},
+        {kDown, VK_SHIFT, -1, 0}, {kDown, 'D', -1, 0}, {kDown, 'D', -1, kRepeat}, {kDown, 'D', -1, kRepeat},
+        {kUp, 'D', 68, 0}, {kUp, VK_SHIFT, 16, 0},
         // A release whose press the field never saw changes nothing, but for Print Screen, whose press
         // the system takes.
-        {kUp, 'K', 0, L"16"}, {kUp, VK_SNAPSHOT, 0, L"44"}, {kDown, 'A', 0, L"44"}, {kUp, 'A', 0, L"65"},
-        {kSysUp, VK_SNAPSHOT, kAlt, L"44"}, {kUp, VK_SCROLL, 0, L"44"},
+        {kUp, 'K', -1, 0}, {kUp, VK_SNAPSHOT, 44, 0}, {kPress, 'A', 65, 0}, {kSysUp, VK_SNAPSHOT, 44, kAlt},
+        {kUp, VK_SCROLL, -1, 0},
         // Alt combinations and F10 are keys too, and open no menu.
-        {kSysDown, VK_MENU, kAlt, L"44"}, {kSysDown, 'X', kAlt, L"44"}, {kSysUp, 'X', kAlt, L"88"},
-        {kUp, VK_MENU, 0, L"18"}, {kSysDown, VK_F10, 0, L"18"}, {kSysUp, VK_F10, 0, L"121"},
-        {kDown, 'W', 0, L"121"}, {kUp, 'W', 0, L"87"},
+        {kSysDown, VK_MENU, -1, kAlt}, {kSysDown, 'X', -1, kAlt}, {kSysUp, 'X', 88, kAlt}, {kUp, VK_MENU, 18, 0},
+        {kSysDown, VK_F10, -1, 0}, {kSysUp, VK_F10, 121, 0}, {kPress, 'W', 87, 0},
     };
     // clang-format on
+    GameFolder game;
+    bindings::frmGS& gs = bindings::gearShiftForm();
     gs.show();
-    HWND f = gs.item(L"txtGear", 1);
+    const HWND f = gs.item(L"txtGear", 1);
     SetFocus(f);
-    for (const auto& [msg, vk, extra, shows] : steps) {
-        key(f, msg, vk, extra);
-        EXPECT_EQ(gs.text(L"txtGear", 1), shows) << "message " << msg << " key " << vk;
-        EXPECT_EQ(GetFocus(), f) << "message " << msg << " key " << vk;
+    const auto post = [&](UINT msg, WORD vk, LPARAM extra, int shows) {
+        const std::wstring before = gs.text(L"txtGear", 1);
+        const bool up = msg == WM_KEYUP || msg == WM_SYSKEYUP;
+        PostMessageW(GetFocus(), msg, vk, 1 | MapVirtualKeyW(vk, 0) << 16 | (up ? 3u << 30 : 0) | extra);
+        pump();
+        EXPECT_EQ(gs.text(L"txtGear", 1), shows < 0 ? before : std::to_wstring(shows))
+            << msg << " key " << vk;
+    };
+    for (const auto& [msg, vk, shows, extra] : steps) {
+        if (msg == kPress)
+            post(kDown, vk, 0, -1);
+        post(msg ? msg : kUp, vk, extra, shows);
+        EXPECT_EQ(GetFocus(), f) << "key " << vk;
     }
     // Tab leaves the field, and neither it nor the next field, where Tab is released, records it.
-    key(f, kDown, VK_TAB);
+    post(kDown, VK_TAB, 0, -1);
     ASSERT_EQ(GetFocus(), gs.item(L"txtGear", 2));
-    key(GetFocus(), kUp, VK_TAB);
+    post(kUp, VK_TAB, 0, -1);
     EXPECT_EQ(gs.text(L"txtGear", 1) + gs.text(L"txtGear", 2) + gs.text(L"txtGear", 3), L"8700");
     EXPECT_TRUE(rec.messages.empty());
 }
