@@ -1,9 +1,9 @@
 #pragma once
-// Every window that saves, as the suites across windows drive them: how a player opens it, the
-// files its Ok writes, and their exact bytes.
+// Every window that saves: how a player opens it, the files its Ok writes and their exact bytes.
 #include "app/mainform.h"
 #include "harness/harness.h"
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -19,7 +19,7 @@ struct SavingWindow {
     std::vector<const char*> bytes;  // each file's lines joined by ';', "key=first|edited" where they differ
     std::vector<std::tuple<const wchar_t*, const wchar_t*, size_t>> help = {}; // button, title, text's length
 
-    // Each file's bytes, each value chosen by pick(first, edited).
+    // Each file's bytes, each value chosen by pick(value after a first Ok, after edit() and Ok).
     template <class F> std::vector<std::string> with(F pick) const {
         std::vector<std::string> out;
         for (const char* file : bytes) {
@@ -33,11 +33,6 @@ struct SavingWindow {
             }
         }
         return out;
-    }
-    // Each file after a first Ok with no files, or after edit() and Ok.
-    std::vector<std::string> after(bool edit) const {
-        return with(
-            [&](const std::string& first, const std::string& edited) { return edit ? edited : first; });
     }
 };
 
@@ -79,28 +74,17 @@ inline const std::vector<SavingWindow>& savingWindows() {
 // clang-format on
 
 inline const SavingWindow& windowNamed(std::string_view name) {
-    for (const auto& w : savingWindows())
-        if (w.name == name)
-            return w;
-    throw std::invalid_argument("no such window");
+    return *std::ranges::find(savingWindows(), name, &SavingWindow::name);
 }
 
-// Opens the window as a player does: its opener first, then the opener's button.
 inline tk::Form& open(const SavingWindow& w) {
-    if (w.opener)
-        harness::click(open(windowNamed(w.opener)), w.button);
-    else
-        app::form1().show();
-    if (tk::Form* form = tk::Form::loadedNamed(w.form))
-        return *form;
-    throw std::runtime_error("the button opened no window");
+    w.opener ? harness::click(open(windowNamed(w.opener)), w.button) : void(app::form1().show());
+    tk::Form* form = tk::Form::loadedNamed(w.form);
+    return form ? *form : throw std::runtime_error("the button opened no window");
 }
 
-// Plays a player who changes every control, so that each key saved shows where it came from: a
-// text field gets its own name (after a double click, which clears a key or button field to -1 and
-// no other), a list that takes typing a text that is no entry, the lists of one length each a
-// different entry, and the check boxes in turn ticked, greyed and clear (all ticked first, so that
-// the controls they switch can be edited).
+// Changes every control so that each saved key shows where it came from: text fields get their name
+// (after a double click clears key and button fields to -1), boxes go ticked, greyed, clear in turn.
 inline void edit(tk::Form& form) {
     using tk::Kind;
     for (const tk::Control& c : form.spec().controls)
@@ -121,14 +105,12 @@ inline void edit(tk::Form& form) {
         else if (n > 1)
             harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
     }
-    int boxes = 0;
-    for (const tk::Control& c : form.spec().controls)
+    for (const tk::Control& c : form.spec().controls) // the boxes counted as lists of no entries
         if (c.kind == Kind::CheckBox)
-            form.setCheck(c.name, ++boxes % 3, c.index);
+            form.setCheck(c.name, ++lists[0] % 3, c.index);
 }
 
-// What saves left behind: files in the game folder and the settings folder that are none of the
-// program's, and the program's own under the system's temporary folder.
+// Files that are none of the program's in its folders, and its own under the temporary folder.
 inline std::vector<std::wstring> leftovers(const std::wstring& gameFolder) {
     std::vector<std::wstring> out;
     wchar_t temp[MAX_PATH];
