@@ -3,7 +3,7 @@
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <optional>
+#include <array>
 
 using namespace harness;
 
@@ -141,11 +141,10 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves, ::testing::Range(size_t{0}, 3 * faults::savingWindows().size()),
-                         ([](const auto& i) {
-                             const char* folder[] = {"_plain", "_deep", "_refusing"};
+                         [](const auto& i) {
                              return faults::savingWindows()[i.param / 3].name +
-                                    std::string(folder[i.param % 3]);
-                         }));
+                                    std::string(std::array{"_plain", "_deep", "_refusing"}[i.param % 3]);
+                         });
 
 // The profile writer reports success for what a full disk cut off: the save must see it.
 TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
