@@ -2,26 +2,18 @@
 #include "controls/controlsform.h"
 #include "harness/harness.h"
 
-#include <algorithm>
-
 using namespace harness;
 
-class ControlsDialog : public WindowTest {
-protected:
+// A switch loaded ticked enables its group; loaded clear or greyed, not. Label1 and Configure stay.
+TEST_F(WindowTest, ControllerSwitchesSetTheirGroups) {
     GameFolder game;
     controls::frmControls& form = controls::controlsForm();
-};
-
-// Each switch loaded ticked enables its group (a click does too: see tests/faults); loaded clear, the
-// click handling does not run, and greyed counts as clear. Label1 and the Configure buttons stay.
-TEST_F(ControlsDialog, SwitchesSetTheirGroups) {
     const char* expected[] = {"01001 10000 0 01111", "11111 11111 1 01111", "00000 00000 0 01111"};
-    for (const char state : {'0', '1', '2'}) { // each file holds the keys of all three
-        std::string keys = "[General]\r\nEnable=?\r\nJSOverride=?\r\nShifterOverride=1\r\nVROverride=1\r\n"
-                           "WheelOverride=1\r\nPedalOverride=1\r\n"; // the other overrides switch nothing
-        std::replace(keys.begin(), keys.end(), '?', state);
-        for (const wchar_t* file : {L"xinput.ini", L"ff.ini", L"settings.ini"})
-            write(game.settings(file), keys);
+    for (const std::string state : {"0", "1", "2"}) { // each file holds the keys of all three; the
+        for (const wchar_t* file : {L"xinput.ini", L"ff.ini", L"settings.ini"}) // others switch nothing
+            write(game.settings(file),
+                  "[General]\r\nEnable=" + state + "\r\nJSOverride=" + state +
+                      "\r\nShifterOverride=1\r\nVROverride=1\r\nWheelOverride=1\r\nPedalOverride=1\r\n");
         form.show();
         std::string enabled;
         for (const wchar_t* name :
@@ -29,12 +21,14 @@ TEST_F(ControlsDialog, SwitchesSetTheirGroups) {
               L"cmbFFID", L"cmdFFAdv", L"txtFFMulti", L"", L"cmbJSO", L"", L"Label1", L"Command2",
               L"cmdPedal", L"cmdVRCFG", L"cmdGSCFG"})
             enabled += *name ? (form.enabled(name) ? '1' : '0') : ' ';
-        EXPECT_EQ(enabled, expected[state - '0']) << state;
+        EXPECT_EQ(enabled, expected[std::stoi(state)]) << state;
         form.unload();
     }
 }
 
-TEST_F(ControlsDialog, AdvancedSetupStartsTheSystemsNotepadByItsFullPath) {
+TEST_F(WindowTest, ControllerAdvancedSetupStartsTheSystemsNotepadByItsFullPath) {
+    GameFolder game;
+    controls::frmControls& form = controls::controlsForm();
     for (const wchar_t* file : {L"xinput.ini", L"ff.ini"})
         write(game.settings(file), "[General]\r\nEnable=1\r\n");
     write(game.file(L"\\notepad.exe"), "MZ planted"); // must never be the one started
@@ -47,16 +41,14 @@ TEST_F(ControlsDialog, AdvancedSetupStartsTheSystemsNotepadByItsFullPath) {
         click(form, L"cmdFFAdv");
         click(form, L"cmdXIAdv");
     }
-    ASSERT_EQ(rec.started.size(), 4u);
-    ASSERT_EQ(rec.messages.size(), 2u);
+    ASSERT_TRUE(rec.started.size() == 4 && rec.messages.size() == 2);
     for (size_t i = 0; i < 2; ++i) {
         const std::wstring name = i ? L"Xinput.ini" : L"FF.ini";
-        EXPECT_EQ(rec.started[i].application, notepad);
+        EXPECT_TRUE(rec.started[i].application == notepad && rec.started[i].show == SW_SHOWNORMAL);
         EXPECT_EQ(rec.started[i].commandLine,
                   L"\"" + notepad + L"\" \"" + game.path() + L"\\zelqcfg\\" + name + L"\"");
-        EXPECT_EQ(rec.started[i].show, SW_SHOWNORMAL);
-        EXPECT_EQ(rec.messages[i].title, L"Can't Find Notepad");
-        EXPECT_EQ(rec.messages[i].icon, platform::Icon::Information);
+        EXPECT_TRUE(rec.messages[i].title == L"Can't Find Notepad" &&
+                    rec.messages[i].icon == platform::Icon::Information);
         EXPECT_EQ(rec.messages[i].text, L"For advanced Settings, open your " + (i ? L"Zelq" + name : name) +
                                             L" in the text editor of your choice.");
     }

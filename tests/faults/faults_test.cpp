@@ -1,153 +1,36 @@
-// The promises every window that saves keeps, in one suite across the windows, and the save on a
-// full disk.
+// The promises every window that saves keeps, and the save on a full disk.
 #include "faults/windows.h"
-#include "platform/files.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <optional>
+#include <array>
 
 using namespace harness;
-using faults::SavingWindow;
-
-namespace {
-
-std::string said(const Recorder& rec) {
-    return rec.messages.empty() ? "" : faults::narrow(rec.messages[0].text);
-}
 
 // A game folder that tests/faults/special-folder.sh made outside Wine, or empty.
-std::wstring specialFolder() {
-    const wchar_t* folder = _wgetenv(L"ZELQ_SPECIAL_FOLDER");
-    return folder ? folder : L"";
-}
+const std::wstring kSpecialFolder = _wgetenv(L"ZELQ_SPECIAL_FOLDER") ? _wgetenv(L"ZELQ_SPECIAL_FOLDER") : L"";
 
-// A settings file with each key's line rewritten by `line(key, value)`.
-template <class F> std::string eachKey(const std::string& file, F line) {
-    std::string out;
-    for (size_t at = 0, end; at < file.size(); at = end + 2) {
-        end = file.find("\r\n", at);
-        const std::string l = file.substr(at, end - at);
-        const size_t eq = l.find('=');
-        out += (eq == l.npos ? l : line(l.substr(0, eq), l.substr(eq + 1))) + "\r\n";
-    }
-    return out;
-}
-
-} // namespace
-
-// Each window that saves, in a plain folder, one deeper than the profile functions take, and one that
-// takes no new file (its files are written over). Nothing is ever written outside the game folder,
-// and no save leaves a file behind.
-class Saves : public WindowTest, public ::testing::WithParamInterface<std::tuple<size_t, int>> {
+// Each window that saves, in a plain folder, one deeper than the profile functions take, and one
+// taking no new file.
+class Saves : public WindowTest, public ::testing::WithParamInterface<size_t> {
 protected:
-    const SavingWindow* w = &faults::savingWindows()[std::get<0>(GetParam())];
-    const int folder = std::get<1>(GetParam()); // 0 plain, 1 deep, 2 refusing
+    const faults::SavingWindow* w = &faults::savingWindows()[GetParam() / 3];
+    const std::vector<std::string> first = w->with([](const auto&first, auto&) { return first; }),
+                                   edited = w->with([](auto&, const auto&edited) { return edited; });
+    const size_t folder = GetParam() % 3; // plain, deep, refusing
     std::optional<GameFolder> game;
     std::wstring root;
     std::vector<std::wstring> left; // what was there before the window's saves
 
-    void put(const std::wstring& file, const std::string& bytes) { // a refusing folder takes no new file
-        if (folder != 2)
-            return write(file, bytes);
-        EXPECT_EQ(platform::overwriteFile(file, bytes), 0u);
-    }
     void expectFiles(const std::vector<std::string>& expected, int step) {
         for (size_t i = 0; i < w->files.size(); ++i)
             EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << faults::narrow(w->files[i]);
     }
 
-    enum Action { Ok, EditOk, EditCancel, EditClose };
-    // Opens the window, plays the action, and checks the files it leaves.
-    void step(Action action, const std::vector<std::string>& expected) {
-        tk::Form& form = faults::open(*w);
-        tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
-        for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
-            EXPECT_TRUE(c.kind != tk::Kind::DropCombo || form.selected(c.name) != -1 ||
-                        form.text(c.name).empty());
-        for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
-            click(form, button); // each help text without an icon
-            ASSERT_EQ(rec.messages.size(), 1u);
-            EXPECT_EQ(rec.messages[0].title + L" " + std::to_wstring(rec.messages[0].text.size()),
-                      title + (L" " + std::to_wstring(length)));
-            EXPECT_EQ(rec.messages[0].icon, platform::Icon::None);
-            rec.messages.clear();
-        }
-        if (action != Ok)
-            faults::edit(form);
-        if (action == EditClose && opener)
-            closeBox(*opener); // a dialog outlives its opener
-        action == EditCancel  ? click(form, L"cmdCancel")
-        : action == EditClose ? closeBox(form)
-                              : click(form, L"cmdOk");
-        EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd())
-            << "the focus goes back";
-        EXPECT_EQ(said(rec), "");
-        EXPECT_EQ(form.loaded(), rec.ended == 1)
-            << "closed (the main window's Ok and Cancel end the program)";
-        EXPECT_TRUE(action == Ok ||
-                    settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
-            << "only the enhancements dialog's Ok sets the flag";
-        expectFiles(expected, action);
-        tk::Form::unloadAll();
-        rec.ended = 0;
-    }
-};
-
-// A first Ok writes the defaults; Cancel and the close box write nothing and keep nothing; each edit
-// reaches its own key; stored values are written back byte for byte; refused values load as missing.
-// In a plain folder, a failed save is reported naming the file and the reason, keeps the window with
-// its edits and changes no file; with the fault gone, Ok saves the edits. The faults: a file
-// read-only, held open, held open for reading (so that its replacement fails after the files before
-// it were replaced), being saved by another window or copy of the program; no settings folder.
-TEST_P(Saves, EveryStepGivesExactBytes) {
-    root = folder == 2 ? specialFolder() : game.emplace(true, folder ? 300 : 0).path();
-    if (root.empty())
-        GTEST_SKIP() << "run by special-folder.sh";
-    settings::setAppFolder(root);
-    for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
-        put(root + w->files[i], w->first[i]);
-    left = faults::leftovers(root);
-    const std::vector<std::wstring> working = names(L".");
-    step(Ok, w->first);
-    step(EditCancel, w->first);
-    step(EditClose, w->first);
-    step(EditOk, w->edited);
-    step(Ok, w->edited);
-    // A value that does not convert or that its control refuses: Ok writes what a missing key gives,
-    // but for the text fields (those that hold a name in the edited files), which take any value.
-    for (const std::string refused : {"", "-2", "x"}) {
-        std::vector<std::string> expected;
-        for (size_t i = 0; i < w->files.size(); ++i) {
-            const std::string& edited = w->edited[i];
-            if (edited[0] == '[') // the game's file is no settings file: it stays as it is
-                put(root + w->files[i],
-                    eachKey(edited, [&](const auto& key, const auto&) { return key + "=" + refused; }));
-            expected.push_back(
-                edited[0] != '[' ? edited : eachKey(w->first[i], [&](const auto& key, const auto& value) {
-                    const bool text = std::isalpha(edited[edited.find("\n" + key + "=") + key.size() + 2]);
-                    return key + "=" + (text && !refused.empty() ? refused : value);
-                }));
-        }
-        step(Ok, expected);
-    }
-    EXPECT_EQ(faults::leftovers(root), left);
-    EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
-    if (folder != 0)
-        return;
-    enum { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder };
-    const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
-    std::vector<std::pair<int, size_t>> faults = {
-        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
-    for (size_t i = 0; i < w->files.size(); ++i)
-        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
-    const std::wstring settingsFolder = root + L"\\zelqcfg", away = settingsFolder + L"~";
-    for (const auto& [fault, failing] : faults) {
-        const std::wstring file = root + w->files[failing];
-        for (size_t i = 0; i < w->files.size(); ++i)
-            write(root + w->files[i], w->first[i]);
-        tk::Form& form = faults::open(*w);
-        faults::edit(form);
+    enum Fault { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder, None };
+    // An Ok failing on the file: reported with file and reason, it keeps the edits and changes no file.
+    void failedOk(tk::Form& form, Fault fault, size_t failing) {
+        const std::wstring file = root + w->files[failing], cfg = root + L"\\zelqcfg", away = cfg + L"~";
         {
             platform::PathLock saving(L"settings", file);
             const HANDLE open =
@@ -158,54 +41,118 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
             setReadOnly(file, fault == ReadOnly);
             ASSERT_TRUE(fault != Busy || saving.acquire(0));
             if (fault == NoFolder)
-                MoveFileW(settingsFolder.c_str(), away.c_str());
+                MoveFileW(cfg.c_str(), away.c_str());
             click(form, L"cmdOk");
             CloseHandle(open);
         }
         setReadOnly(file, false);
+        EXPECT_TRUE(fault != NoFolder || !exists(cfg)) << "the settings folder is never made";
+        MoveFileW(away.c_str(), cfg.c_str());
         ASSERT_EQ(rec.messages.size(), 1u);
-        const std::string text = said(rec), reason[] = {"5", "32", "5", "32", "3"};
-        EXPECT_EQ(rec.messages[0].icon, platform::Icon::Critical);
+        const std::string text = faults::narrow(rec.messages[0].text), reason[] = {"5", "32", "5", "32", "3"};
         EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << "it names the file";
         EXPECT_NE(text.find("(error " + reason[fault] + ")\r\n\r\nNo file was changed"), text.npos) << text;
-        EXPECT_EQ(rec.ended, 0);
-        ASSERT_TRUE(form.loaded()) << "the window stays open";
-        EXPECT_EQ(settings::gUseOverlay, 0);
-        EXPECT_TRUE(fault != NoFolder || !exists(settingsFolder)) << "the settings folder is never made";
-        MoveFileW(away.c_str(), settingsFolder.c_str());
-        // A link kept to undo a replaced file cannot go while another program holds the file open:
-        // the next save removes it.
+        EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && !rec.ended &&
+                    !settings::gUseOverlay && form.loaded())
+            << "the window stays open";
+        // A link kept to undo a replaced file stays while another program holds the file open.
         EXPECT_TRUE(fault == HeldForReading || faults::leftovers(root) == left);
-        expectFiles(w->first, fault);
+        expectFiles(first, fault);
         rec.messages.clear();
-        click(form, L"cmdOk");
+    }
+
+    enum Action { Ok, EditOk, EditCancel, EditClose };
+    // Opens the window, plays the action (after a failed Ok, given a fault), and checks what it left.
+    void step(Action action, const std::vector<std::string>& expected, Fault fault = None,
+              size_t failing = 0) {
+        tk::Form& form = faults::open(*w);
+        tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
+        for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
+            EXPECT_TRUE(c.kind != tk::Kind::DropCombo || form.selected(c.name) != -1 ||
+                        form.text(c.name).empty());
+        for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
+            click(form, button); // each help text without an icon
+            ASSERT_EQ(rec.messages.size(), 1u);
+            const Message m = rec.messages[0];
+            EXPECT_TRUE(m.title == title && m.text.size() == length && m.icon == platform::Icon::None)
+                << button;
+            rec.messages.clear();
+        }
+        if (action != Ok)
+            faults::edit(form);
+        if (fault != None)
+            failedOk(form, fault, failing);
+        if (action == EditClose && opener)
+            closeBox(*opener); // a dialog outlives its opener
+        action == EditCancel  ? click(form, L"cmdCancel")
+        : action == EditClose ? closeBox(form)
+                              : click(form, L"cmdOk");
+        EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd()) << "focus back";
+        EXPECT_TRUE(rec.messages.empty() && form.loaded() == (rec.ended == 1))
+            << "closed, or the program ended";
+        EXPECT_TRUE(action == Ok ||
+                    settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
+            << "only the enhancements dialog's Ok sets the flag";
+        expectFiles(expected, action);
         EXPECT_EQ(faults::leftovers(root), left);
-        expectFiles(w->edited, fault);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
+};
+
+// A first Ok writes the defaults; Cancel and the close box nothing; each edit reaches its key; stored
+// values are written back byte for byte; refused ones load as missing. Then each fault fails an Ok
+// (a file held for reading fails after the files before it were replaced); then Ok saves the edits.
+TEST_P(Saves, EveryStepGivesExactBytes) {
+    root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
+    if (root.empty())
+        GTEST_SKIP() << "run by special-folder.sh";
+    settings::setAppFolder(root);
+    for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
+        write(root + w->files[i], first[i]);
+    left = faults::leftovers(root);
+    const std::vector<std::wstring> working = names(L".");
+    step(Ok, first);
+    step(EditCancel, first);
+    step(EditClose, first);
+    step(EditOk, edited);
+    step(Ok, edited);
+    // A value not converting or refused: Ok writes what a missing key gives, but text fields take any.
+    for (const std::string refused : {"", "-2", "x"}) {
+        const auto stored = w->with([&](const auto&, const auto&) { return refused; });
+        auto expected = w->with([&](const std::string& first, const std::string& edited) {
+            return std::isalpha(edited[0]) && !refused.empty() ? refused : first;
+        });
+        for (size_t i = 0; i < w->files.size(); ++i) // the game's file is no settings file: it stays
+            stored[i][0] == '[' ? write(root + w->files[i], stored[i]) : void(expected[i] = edited[i]);
+        step(Ok, expected);
+    }
+    EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
+    const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
+    std::vector<std::pair<Fault, size_t>> faults = {
+        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
+    for (size_t i = 0; i < w->files.size(); ++i)
+        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
+    for (const auto& [fault, failing] : folder == 0 ? faults : decltype(faults){}) {
+        for (size_t i = 0; i < w->files.size(); ++i)
+            write(root + w->files[i], first[i]);
+        step(EditOk, edited, fault, failing);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves,
-                         ::testing::Combine(::testing::Range(size_t{0}, faults::savingWindows().size()),
-                                            ::testing::Range(0, 3)),
-                         ([](const auto& i) {
-                             const char* folder[] = {"_plain", "_deep", "_refusing"};
-                             return faults::savingWindows()[std::get<0>(i.param)].name +
-                                    std::string(folder[std::get<1>(i.param)]);
-                         }));
+INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves, ::testing::Range(size_t{0}, 3 * faults::savingWindows().size()),
+                         [](const auto& i) {
+                             return faults::savingWindows()[i.param / 3].name +
+                                    std::string(std::array{"_plain", "_deep", "_refusing"}[i.param % 3]);
+                         });
 
-class FullDisk : public WindowTest {};
-
-// The profile writer reports success for what a full disk cut off: the save must see it. Run by
-// special-folder.sh on a small volume.
-TEST_F(FullDisk, ASaveThatDoesNotFitChangesNothingAndSaysSo) {
-    const std::wstring folder = specialFolder(), file = folder + L"\\zelqcfg\\settings.ini";
+// The profile writer reports success for what a full disk cut off: the save must see it.
+TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
+    const std::wstring folder = kSpecialFolder, file = folder + L"\\zelqcfg\\settings.ini";
     if (folder.empty())
         GTEST_SKIP() << "run by special-folder.sh";
     settings::setAppFolder(folder);
-    // Just short of a page, with the keys the dialog adds to go before someone else's section: the
-    // copy fits in the page left free, the longer text does not, and what it loses is the end.
+    // Just short of a page: the copy fits in the page left free, the longer text does not, losing its end.
     const std::string before =
         "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=" + std::string(3900, 'm') +
         "\r\nPort=2300\r\n";
@@ -216,14 +163,11 @@ TEST_F(FullDisk, ASaveThatDoesNotFitChangesNothingAndSaysSo) {
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
     type(form, L"txtLobbyName", L"full disk");
     click(form, L"cmdOk");
-    const std::string text = said(rec);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    const std::string text = faults::narrow(rec.messages[0].text);
     EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << text;
     EXPECT_NE(text.find("(error 112)"), text.npos) << "the disk is full";
     EXPECT_EQ(read(file), before);
     EXPECT_EQ(faults::leftovers(folder), std::vector<std::wstring>{L"\\filler"});
     ASSERT_TRUE(form.loaded());
-    DeleteFileW((folder + L"\\filler").c_str()); // with room again, the same Ok saves
-    click(form, L"cmdOk");
-    EXPECT_NE(read(file).find("\r\nLanLobbyName=full disk\r\n"), std::string::npos);
-    EXPECT_NE(read(file).find("\r\nPort=2300\r\n"), std::string::npos);
 }

@@ -28,7 +28,7 @@ refusing)
 full)
   mount -t tmpfs -o size=256k tmpfs "$root" 2>/dev/null || exit 77
   mkdir -p "$game/zelqcfg"
-  filter='FullDisk.*' ;;
+  filter='WindowTest.OnAFullDisk*' ;;
 *)
   echo "unknown mode: $mode" >&2
   exit 2 ;;
