@@ -4,22 +4,11 @@
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
-#include <shellapi.h>
-
 namespace harness {
-
-void Recorder::message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) {
-    messages.push_back({std::wstring(text), std::wstring(title), icon});
-}
-
-DWORD Recorder::start(const std::wstring& application, const std::wstring& commandLine, int show) {
-    started.push_back({application, commandLine, show});
-    return startError;
-}
 
 std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
     for (const auto& [k, v] : env)
-        if (_wcsicmp(k.c_str(), std::wstring(name).c_str()) == 0)
+        if (_wcsicmp(k.c_str(), std::wstring(name).c_str()) == 0) // as the system compares names
             return v;
     wchar_t buffer[32768];
     const DWORD n = GetEnvironmentVariableW(std::wstring(name).c_str(), buffer, 32768);
@@ -66,10 +55,6 @@ GameFolder::~GameFolder() {
     // The deep folders go too, from the first one made.
     const size_t first = path_.find(L'\\', path_.find(L"zelq test "));
     removeTree(first == std::wstring::npos ? path_ : path_.substr(0, first));
-}
-
-std::wstring GameFolder::file(std::wstring_view relative) const {
-    return path_ + std::wstring(relative);
 }
 
 std::string read(const std::wstring& path) {

@@ -31,9 +31,14 @@ public:
     DWORD startError = 0;
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env;
 
-    void message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) override;
+    void message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) override {
+        messages.push_back({std::wstring(text), std::wstring(title), icon});
+    }
     void endProgram() override { ++ended; }
-    DWORD start(const std::wstring& application, const std::wstring& commandLine, int show) override;
+    DWORD start(const std::wstring& application, const std::wstring& commandLine, int show) override {
+        started.push_back({application, commandLine, show});
+        return startError;
+    }
     bool isUserAdmin() override { return admin; }
     std::optional<std::wstring> environment(std::wstring_view name) override;
 };
@@ -51,7 +56,7 @@ public:
     GameFolder(const GameFolder&) = delete;
     GameFolder& operator=(const GameFolder&) = delete;
     const std::wstring& path() const { return path_; }
-    std::wstring file(std::wstring_view relative) const; // relative path with a leading backslash
+    std::wstring file(std::wstring_view relative) const { return path_ + std::wstring(relative); } // "\\name"
     std::wstring settings(std::wstring_view name) const { return file(L"\\zelqcfg\\" + std::wstring(name)); }
 
 private:

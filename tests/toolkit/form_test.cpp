@@ -41,7 +41,7 @@ protected:
     Sample form;
 };
 
-TEST_F(Toolkit, PlacesControlsInTwipsRelativeToTheirFrameAndTabsInTheGivenOrder) {
+TEST_F(Toolkit, PlacesControlsInTwipsTabsInTheGivenOrderAndPaintsFramesInside) {
     form.show();
     RECT client;
     GetClientRect(form.hwnd(), &client);
@@ -57,6 +57,14 @@ TEST_F(Toolkit, PlacesControlsInTwipsRelativeToTheirFrameAndTabsInTheGivenOrder)
         order.push_back(GetNextDlgTabItem(form.hwnd(), order.back(), FALSE));
     EXPECT_EQ(order, (std::vector<HWND>{form.item(L"cmdOk"), form.item(L"txtK", 1), form.item(L"chkA"),
                                         form.item(L"txtK", 2), form.item(L"cmdOk")}));
+    // The form clips its children, so a frame that left its inside alone showed whatever was there.
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen); // a new bitmap is black
+    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, 50, 50));
+    SendMessageW(form.item(L"fraA"), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(GetPixel(dc, 25, 25), GetSysColor(COLOR_BTNFACE));
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(Toolkit, ChecksAndListsTakeOnlyTheirStatesAndCodeChangesRunTheClickHandling) {
@@ -99,16 +107,4 @@ TEST_F(Toolkit, EnterAndEscapeCloseNothingAndShowingLoadsOnce) {
     form.dismiss();
     EXPECT_FALSE(form.loaded() || opener.loaded());
     EXPECT_TRUE(rec.messages.empty());
-}
-
-// The form clips its children, so a frame that left its inside alone showed whatever was there.
-TEST_F(Toolkit, AFramesInsideIsPaintedInTheFormsColour) {
-    form.show();
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen); // a new bitmap is black
-    HGDIOBJ old = SelectObject(dc, CreateCompatibleBitmap(screen, 50, 50));
-    SendMessageW(form.item(L"fraA"), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    EXPECT_EQ(GetPixel(dc, 25, 25), GetSysColor(COLOR_BTNFACE));
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
