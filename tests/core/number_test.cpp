@@ -23,8 +23,3 @@ TEST(Number, RefusesWhatIsNotASixteenBitNumber) {
           "1,5", "\xe9", "32767.5", "32768", "-32769", "1e9",   "99999999999999999999999999"})
         EXPECT_FALSE(toInt16(bad)) << "'" << bad << "'";
 }
-
-TEST(Number, WritesDecimalWithoutPadding) {
-    EXPECT_EQ(core::decimal(-1), "-1");
-    EXPECT_EQ(core::wdecimal(16), L"16");
-}

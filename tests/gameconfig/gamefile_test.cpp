@@ -35,9 +35,6 @@ TEST(GameFile, ReadsEachLineByPositionAndRefusesWhatItsControlWouldNot) {
 }
 
 TEST(GameFile, WritesTheSevenLinesExactlyAndOverlayOneForcesWindowedOn) {
-    EXPECT_EQ(format(Values{}, 0),
-              "DX/ADAPTER = 0\r\nDX/RES/WIDTH = 640\r\nDX/RES/HEIGHT = 480\r\n"
-              "DX/ANTIALIASING = 0\r\nDX/FOG = 1\r\nLANGUAGE = 0\r\nDX/WINDOWED = 0\r\n");
     const Values v{.adapter = -1,
                    .width = "",
                    .height = " 768",
