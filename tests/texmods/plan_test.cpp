@@ -18,6 +18,7 @@ TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
     EXPECT_EQ(refusal({{L"a.sz", false, {}}, {L"b.sz", true, L"|b.sz||c.sz|"}, {L"c.sz", true, L""}}),
               L"3 steps");
     EXPECT_EQ(refusal({{L"a.sz", false, {}}, {L"b.sz", true, std::nullopt}}), L"b.sz ");
+    EXPECT_FALSE(firstLine("")) << "an empty list file holds no line";
     // clang-format off
     const Lines refused{
         L"^x.sz", L"^^server^share^x.sz", L"C:^x.sz", L"c:x.sz", L"..^x.sz", L"a^..^..^x.sz", L"a^.^x.sz",
@@ -38,20 +39,6 @@ TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
          {L"console.sz", L"COM10.sz", L"null.sz", L"lpt.sz", L"a..b.sz", L"tex~a.sz", L"zelqcfg^a.sz",
           L"zelqcfg^texpacksX^a.sz", L"texpacks^original^a.sz", L"cars^co n^x.sz", L".sz", L"a~b1.sz"})
         EXPECT_FALSE(targetProblem(entry)) << testing::PrintToString(std::wstring(entry));
-}
-
-TEST(TexModText, ListLinesDescriptionsAndModFileNames) {
-    EXPECT_FALSE(firstLine(""));
-    for (const char* bytes : {"a|b\r\nc|d\r\n", "a|b\nc", "a|b\rc", "a|b"})
-        EXPECT_EQ(firstLine(bytes), "a|b");
-    EXPECT_EQ(firstLine("\r\n"), "");
-    EXPECT_EQ(describe("") + "|" + describe("One line"), "|One line  ");
-    EXPECT_EQ(describe("a\r\n\r\nb\nc\rd\r\n"), "a    b  c  d  ");
-    EXPECT_TRUE(isModFileName(L"x.sz") && isModFileName(L"a^b.SZ"));
-    EXPECT_FALSE(isModFileName(L"x.szz") || isModFileName(L"x.sz.txt") || isModFileName(L"sz"));
-    Lines names{L"b.sz", L"C.sz", L"a^z.sz", L"A.sz", L"a.sz", L"ab.sz"};
-    sortNames(names);
-    EXPECT_EQ(names, (Lines{L"A.sz", L"a.sz", L"a^z.sz", L"ab.sz", L"b.sz", L"C.sz"}));
 }
 
 TEST(TexModSpace, AStepWritesBeforeItLetsGoOfWhatItReplaces) {

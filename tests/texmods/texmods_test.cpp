@@ -148,12 +148,12 @@ TEST_F(TexMods, EachRunThroughTheWindowSaysWhatItDidAndLeavesEveryFileWholeAndSa
         << "the ANSI code page must hold the letters";
     // clang-format off
     put(mods, {
-        L"alpha\\readme.txt", L"Line one\r\nLine two\r\n", L"alpha\\hud.sz", L"alpha hud", L"alpha\\x.sz",
+        L"alpha\\readme.txt", L"Line one\r\n\r\nLine two\nthree\r", L"alpha\\hud.sz", L"alpha hud", L"alpha\\x.sz",
         L"alpha body", L"alpha\\x.sz.txt", L"cars^red^body.sz|cars^blue^body.sz|new.sz|\r\nhud.sz\r\n",
         L"alpha\\hidden.sz", L"no mod file", L"beta\\hud.sz", L"beta hud", L"beta\\tex^CAF\u00c9.sz",
-        L"mod cafe", L"beta\\\u00e9.sz", L"mod naive", L"beta\\\u00c9.SZ.TXT", entry, L"Gamma\\readme.txt",
-        L"held", L"loose.sz", L"no mod", L"z1\\z.sz", L"z", L"z1\\z.sz.txt", L"..^z.sz",
-        L"z3\\z.sz", L"z", L"z3\\z.sz.txt", L"gone^z.sz"});
+        L"mod cafe", L"beta\\\u00e9.SZ", L"mod naive", L"beta\\\u00c9.SZ.TXT", entry + L"\r", L"Gamma\\readme.txt",
+        L"held", L"loose.sz", L"no mod", L"zz\\z.sz", L"z", L"zz\\z.sz.txt", L"..^z.sz",
+        L"z_\\z.sz", L"z", L"z_\\z.sz.txt", L"gone^z.sz\nx", L"alpha\\x.szz", L"x"});
     // clang-format on
     put(game, {L"\\hud.sz", L"game hud", L"\\cars\\red\\body.sz", L"game red", L"\\cars\\blue\\body.sz",
                L"game blue", L"\\" + cafe, L"game cafe", L"\\" + naive, L"game naive"});
@@ -169,10 +169,10 @@ TEST_F(TexMods, EachRunThroughTheWindowSaysWhatItDidAndLeavesEveryFileWholeAndSa
     for (int p = 0; p < form.count(L"cmbMods"); ++p)
         pick(form, L"cmbMods", p),
             shown += L"\n" + form.itemText(L"cmbMods", p) + L": " + form.text(L"lblDesc");
-    EXPECT_EQ(shown,
-              L"0 Line one  Line two  \nalpha: Line one  Line two  \nbeta: \nGamma: The description file \"" +
-                  mods + L"Gamma\\readme.txt\" could not be read: " +
-                  platform::errorText(ERROR_SHARING_VIOLATION) + L"\nz1: \nz3: ");
+    EXPECT_EQ(shown, L"0 Line one    Line two  three  \nalpha: Line one    Line two  three  \nbeta: \nGamma: "
+                     L"The description file \"" +
+                         mods + L"Gamma\\readme.txt\" could not be read: " +
+                         platform::errorText(ERROR_SHARING_VIOLATION) + L"\nz_: \nzz: ");
 
     Files now = snapshot(game);
     // A press on a mod: what it says, "!!" before a failure's title, and the files changed as given.
@@ -200,8 +200,8 @@ TEST_F(TexMods, EachRunThroughTheWindowSaysWhatItDidAndLeavesEveryFileWholeAndSa
     setReadOnly(game + L"\\hud.sz", true);
     run(L"cmdInstall", L"alpha", {game + L"\\hud.sz", L"read-only", L"Nothing was changed."}, {});
     setReadOnly(game + L"\\hud.sz", false);
-    run(L"cmdInstall", L"z1", {L"\"z.sz\" names a target that is not allowed, \"..^z.sz\"", L"Nothing"}, {});
-    run(L"cmdInstall", L"z3", {game + L"\\gone\\", L"Nothing was changed."}, {});
+    run(L"cmdInstall", L"zz", {L"\"z.sz\" names a target that is not allowed, \"..^z.sz\"", L"Nothing"}, {});
+    run(L"cmdInstall", L"z_", {game + L"\\gone\\", L"Nothing was changed."}, {});
     run(L"cmdInstall", L"Gamma", {kInstalled}, {});
     run(L"cmdUninstall", L"beta", {kUninstalled}, {});
     // A game file held open by another program stops the install there, before its backup is made.
@@ -218,9 +218,6 @@ TEST_F(TexMods, EachRunThroughTheWindowSaysWhatItDidAndLeavesEveryFileWholeAndSa
          L"game blue"});
     // Again: the backups stay the game's, and the file the first run made now counts as the game's.
     run(L"cmdInstall", L"", {kInstalled}, {o + L"new.sz", L"alpha body"});
-    setReadOnly(game + L"\\hud.sz", true);
-    run(L"cmdUninstall", L"", {game + L"\\hud.sz", L"read-only", L"Nothing was changed."}, {});
-    setReadOnly(game + L"\\hud.sz", false);
     // A second mod over the first, over hidden and system files named in another case: the game's files
     // are moved into the backups, never copied (which Windows refuses over a hidden file), and come back
     // with their attributes; again over the backups made then.
@@ -258,27 +255,15 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
     std::vector<tk::Form*> forms;
     for (const bench::Window& w : bench::windows())
         forms.push_back(&w.open());
-    auto controls = [&](auto each) {
-        for (tk::Form* f : forms)
-            for (const tk::Control& c : f->spec().controls)
-                each(*f, c.name, c.index);
-    };
-    auto look = [&] { // what every control shows: a window that took input would change some of it
-        std::wstring seen;
-        controls([&](tk::Form& f, auto name, int i) {
-            seen += f.text(name, i) + std::to_wstring(f.check(name, i));
-        });
-        return seen;
-    };
-    const std::wstring shown = look();
     // Met by the run's own pumping: a quit, the player's input on every control, every close box.
     PostQuitMessage(7);
-    controls([](tk::Form& f, auto name, int i) {
-        for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK, WM_KEYDOWN, WM_CHAR, WM_KEYUP})
-            PostMessageW(f.item(name, i), m, m == WM_CHAR ? 'a' : 'A', m == WM_KEYUP ? 0xC0000001 : 1);
-    });
-    for (tk::Form* f : forms)
+    for (tk::Form* f : forms) {
+        for (const tk::Control& c : f->spec().controls)
+            for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK, WM_KEYDOWN, WM_CHAR, WM_KEYUP})
+                PostMessageW(f->item(c.name, c.index), m, m == WM_CHAR ? 'a' : 'A',
+                             m == WM_KEYUP ? 0xC0000001 : 1);
         PostMessageW(f->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0), PostMessageW(f->hwnd(), WM_CLOSE, 0, 0);
+    }
     std::atomic<int> othersEnabled{-1};
     std::thread player([&] { // and sent from another thread as soon as the run shows its progress
         for (int i = 0; i < 4000 && !IsWindowVisible(form.progressBar()); ++i)
@@ -297,7 +282,6 @@ TEST_F(TexMods, ALongRunGoesToItsEndWhateverElseThePlayerPresses) {
     EXPECT_EQ(rec.ended + rec.started.size(), 0u);
     for (tk::Form* f : forms)
         EXPECT_TRUE(f->loaded() && IsWindowEnabled(f->hwnd())) << testing::PrintToString(f->spec().name);
-    EXPECT_EQ(look(), shown);
     EXPECT_EQ(state(), std::string(1000, 'b') + "/" + std::string(1000, 'g'));
     closeBox(form);
     EXPECT_FALSE(form.loaded());
