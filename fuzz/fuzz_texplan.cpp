@@ -7,27 +7,17 @@
 #include <cstdlib>
 #include <cwctype>
 
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        abort();
-}
-
-// Bytes to text: ASCII as it is, other bytes to characters beyond it.
-std::wstring text(const std::string& bytes) {
-    std::wstring out;
-    for (unsigned char c : bytes)
-        out += static_cast<wchar_t>(c < 0x80 ? c : 0x100 + c);
-    return out;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     // Records split at NUL: a flags byte (bit 0: a list file exists, bit 1: it holds a line), then
     // the mod file name and the list's first line split at byte 1.
     const std::string all(reinterpret_cast<const char*>(data), size);
+    auto check = [](bool ok) { ok ? void() : abort(); };
+    auto text = [](const std::string& bytes) { // ASCII as it is, other bytes to characters beyond it
+        std::wstring out;
+        for (unsigned char c : bytes)
+            out += static_cast<wchar_t>(c < 0x80 ? c : 0x100 + c);
+        return out;
+    };
     std::vector<texmods::ModFile> files;
     std::vector<std::pair<size_t, std::wstring>> entries; // by file, empty ones left out
     bool lineless = false;
