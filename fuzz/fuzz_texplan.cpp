@@ -1,6 +1,5 @@
-// The texture mod plan: for any mod file names and target list lines, either a refusal, or exactly
-// the entries the files name, in order, each a target inside the game folder and outside the backup
-// area, saved under the entry as written: a plain name directly in the backup folder.
+// The texture mod plan: for any mod files and list lines, a refusal or exactly the entries named, in order,
+// each inside the game folder and outside the backup area, saved as written directly in the backup folder.
 #include "texmods/plan.h"
 
 #include <algorithm>
