@@ -26,8 +26,7 @@ TEST_F(WindowTest, TheHatLegendIsOneWindowThatOutlivesItsDialog) {
     EXPECT_TRUE(!hat.loaded() && rec.messages.empty());
 }
 
-// Each message, posted as the system would, and what the field shows after it (-1: as before); a press
-// is a down (changing nothing) and an up. The field keeps the focus throughout.
+// Each message posted as the system would, and what the field shows then (-1: as before; kPress: down, up).
 TEST_F(WindowTest, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
     constexpr UINT kPress = 0, kDown = WM_KEYDOWN, kUp = WM_KEYUP, kSysDown = WM_SYSKEYDOWN,
                    kSysUp = WM_SYSKEYUP, kAlt = 1 << 29, kRepeat = 1 << 30;

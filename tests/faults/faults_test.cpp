@@ -29,7 +29,7 @@ protected:
                                    edited = w->with([](auto&, const auto&edited) { return edited; });
     const size_t folder = GetParam() % 3; // plain, deep, refusing
     std::optional<GameFolder> game;
-    std::wstring root;
+    const std::wstring root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
     std::vector<std::wstring> left; // what was there before the window's saves
 
     void expectFiles(const std::vector<std::string>& expected, int step, bool linkMayStay = false) {
@@ -40,9 +40,11 @@ protected:
 
     enum Fault { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder, None };
     enum Action { Ok, EditOk, EditCancel, EditClose };
-    // Opens the window, plays the action (after a failed Ok, given a fault), and checks what it left.
+    // Opens the window, plays the action (after a failed Ok over the first bytes, given a fault), checks.
     void step(Action action, const std::vector<std::string>& expected, Fault fault = None,
               size_t failing = 0) {
+        for (size_t i = 0; fault != None && i < w->files.size(); ++i)
+            write(root + w->files[i], first[i]);
         tk::Form& form = faults::open(*w);
         tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
         for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
@@ -50,8 +52,7 @@ protected:
                         form.text(c.name).empty());
         for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
             click(form, button); // each help text without an icon
-            ASSERT_EQ(rec.messages.size(), 1u) << button;
-            const Message m = std::exchange(rec.messages, {})[0];
+            const Message m = rec.messages.size() == 1 ? std::exchange(rec.messages, {})[0] : Message{};
             EXPECT_TRUE(m.title == title && m.text.size() == length && m.icon == platform::Icon::None);
         }
         if (action != Ok)
@@ -95,11 +96,9 @@ protected:
     }
 };
 
-// A first Ok writes the defaults; Cancel and the close box nothing; each edit reaches its key; stored
-// values are written back byte for byte; refused ones load as missing. Then each fault fails an Ok
-// (a file held for reading fails after the files before it were replaced); then Ok saves the edits.
+// A first Ok writes the defaults, Cancel and the close box nothing; each edit reaches its key, stored values
+// come back byte for byte, refused ones load as missing. Each fault fails an Ok; then Ok saves the edits.
 TEST_P(Saves, EveryStepGivesExactBytes) {
-    root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
     if (root.empty())
         GTEST_SKIP() << "run by special-folder.sh";
     settings::setAppFolder(root);
@@ -124,15 +123,10 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
     }
     EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
     const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
-    std::vector<std::pair<Fault, size_t>> faults = {
-        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
-    for (size_t i = 0; i < w->files.size(); ++i)
-        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
-    for (const auto& [fault, failing] : folder == 0 ? faults : decltype(faults){}) {
-        for (size_t i = 0; i < w->files.size(); ++i)
-            write(root + w->files[i], first[i]);
-        step(EditOk, edited, fault, failing);
-    }
+    for (size_t i = 0; folder == 0 && i <= last; ++i)
+        for (const Fault fault : {ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder})
+            if (fault == ReadOnly || fault == HeldOpen || i == (fault == NoFolder ? firstSettings : last))
+                step(EditOk, edited, fault, i);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves, ::testing::Range(size_t{0}, 3 * faults::savingWindows().size()),
@@ -149,8 +143,7 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
     settings::setAppFolder(folder);
     // Just short of a page: the copy fits in the page left free, the longer text does not, losing its end.
     const std::string before =
-        "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=" + std::string(3900, 'm') +
-        "\r\nPort=2300\r\n";
+        "[General]\r\nSleepTime=5\r\n[Network]\r\nPort=2300\r\nHost=" + std::string(3909, 'h') + "\r\n";
     write(file, before);
     ULARGE_INTEGER room{}; // all of it but one page goes to another file
     GetDiskFreeSpaceExW(folder.c_str(), &room, nullptr, nullptr);
@@ -222,8 +215,7 @@ TEST_F(WindowTest, KillsAndSecondCopiesLoseNothing) {
         return saveWhenTold(rec, arg[2], arg[3]);
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
-    const std::string gameFirst =
-        faults::windowNamed("main").with([](auto& first, auto&) { return first; })[0];
+    const std::string gameFirst = faults::windowNamed("main").with([](auto& f, auto&) { return f; })[0];
     for (const wchar_t* window : {L"enhancements", L"main"}) {
         std::string saved;
         DWORD cycle = 0; // milliseconds from "go" to the end of the save
