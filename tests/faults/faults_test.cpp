@@ -30,7 +30,7 @@ protected:
     const size_t folder = GetParam() % 3; // plain, deep, refusing
     std::optional<GameFolder> game;
     const std::wstring root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
-    std::vector<std::wstring> left; // what was there before the window's saves
+    const std::vector<std::wstring> left = faults::leftovers(root); // there before the window's saves
 
     void expectFiles(const std::vector<std::string>& expected, int step, bool linkMayStay = false) {
         for (size_t i = 0; i < w->files.size(); ++i)
@@ -104,7 +104,6 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
     settings::setAppFolder(root);
     for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
         write(root + w->files[i], first[i]);
-    left = faults::leftovers(root);
     const std::vector<std::wstring> working = names(L".");
     step(Ok, first);
     step(EditCancel, first);
@@ -163,7 +162,7 @@ HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar
                         (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
 }
 
-constexpr const wchar_t* kCopy = L"--gtest_filter=WindowTest.KillsAndSecondCopiesLoseNothing";
+constexpr const wchar_t* kCopy = L"--gtest_filter=ConcurrentSave.KillsAndSecondCopiesLoseNothing";
 
 struct Child {
     HANDLE go, done, process;
@@ -205,10 +204,11 @@ void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring&
     }
 }
 
+class ConcurrentSave : public WindowTest {};
 } // namespace
 
 // A dialog saving one file and the main window two, killed 15 times each at random around a save.
-TEST_F(WindowTest, KillsAndSecondCopiesLoseNothing) {
+TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
     int n = 0;
     wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
     if (n == 4 && arg[1] == std::wstring(kCopy))
