@@ -26,14 +26,12 @@ TEST_F(WindowTest, TheHatLegendIsOneWindowThatOutlivesItsDialog) {
     EXPECT_TRUE(!hat.loaded() && rec.messages.empty());
 }
 
-// Each message, posted as the system would, and what the field shows after it (-1: as before); a press
-// is a down (changing nothing) and an up. The field keeps the focus throughout.
+// Each message posted as the system would, and what the field shows then (-1: as before; kPress: down, up).
 TEST_F(WindowTest, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {
     constexpr UINT kPress = 0, kDown = WM_KEYDOWN, kUp = WM_KEYUP, kSysDown = WM_SYSKEYDOWN,
-                   kSysUp = WM_SYSKEYUP;
-    constexpr LPARAM kAlt = 1 << 29, kRepeat = 1 << 30;
+                   kSysUp = WM_SYSKEYUP, kAlt = 1 << 29, kRepeat = 1 << 30;
     // clang-format off
-    const std::tuple<UINT, WORD, int, LPARAM> steps[] = {
+    const std::tuple<UINT, WORD, int, UINT> steps[] = {
         // Letters give their upper case code; editing and dialog keys are keys too and close nothing.
         {kPress, 'A', 65, 0}, {kPress, VK_RETURN, 13, 0}, {kPress, VK_ESCAPE, 27, 0}, {kPress, VK_BACK, 8, 0},
         {kPress, VK_DELETE, 46, 0}, {kPress, VK_UP, 38, 0}, {kPress, VK_F1, 112, 0}, {kPress, VK_SPACE, 32, 0},

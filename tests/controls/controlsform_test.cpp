@@ -31,7 +31,6 @@ TEST_F(WindowTest, ControllerAdvancedSetupStartsTheSystemsNotepadByItsFullPath) 
     controls::frmControls& form = controls::controlsForm();
     for (const wchar_t* file : {L"xinput.ini", L"ff.ini"})
         write(game.settings(file), "[General]\r\nEnable=1\r\n");
-    write(game.file(L"\\notepad.exe"), "MZ planted"); // must never be the one started
     wchar_t folder[MAX_PATH];
     const std::wstring notepad =
         std::wstring(folder, GetSystemDirectoryW(folder, MAX_PATH)) + L"\\notepad.exe";

@@ -1,17 +1,27 @@
-// The promises every window that saves keeps, and the save on a full disk.
+// The promises every window that saves keeps, also on a full disk, when killed and beside a second copy.
 #include "faults/windows.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
 
 #include <array>
+#include <process.h>
+#include <shellapi.h>
 
 using namespace harness;
 
 // A game folder that tests/faults/special-folder.sh made outside Wine, or empty.
 const std::wstring kSpecialFolder = _wgetenv(L"ZELQ_SPECIAL_FOLDER") ? _wgetenv(L"ZELQ_SPECIAL_FOLDER") : L"";
 
-// Each window that saves, in a plain folder, one deeper than the profile functions take, and one
-// taking no new file.
+// A failed save's one message: critical, naming the file and the system's reason; the window stays open.
+void expectFailure(tk::Form& form, const std::wstring& file, const std::wstring& reason) {
+    ASSERT_EQ(recorder().messages.size(), 1u);
+    const Message m = std::exchange(recorder().messages, {})[0];
+    EXPECT_NE(m.text.find(file + L"\r\n"), m.text.npos) << "it names the file";
+    EXPECT_NE(m.text.find(L"(error " + reason + L")\r\n\r\nNo file was changed"), m.text.npos) << m.text;
+    EXPECT_TRUE(m.icon == platform::Icon::Critical && !recorder().ended && form.loaded()) << "stays open";
+}
+
+// Each window that saves, in a plain folder, one too deep for the profile functions, one taking no new file.
 class Saves : public WindowTest, public ::testing::WithParamInterface<size_t> {
 protected:
     const faults::SavingWindow* w = &faults::savingWindows()[GetParam() / 3];
@@ -19,52 +29,22 @@ protected:
                                    edited = w->with([](auto&, const auto&edited) { return edited; });
     const size_t folder = GetParam() % 3; // plain, deep, refusing
     std::optional<GameFolder> game;
-    std::wstring root;
-    std::vector<std::wstring> left; // what was there before the window's saves
+    const std::wstring root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
+    const std::vector<std::wstring> left = faults::leftovers(root); // there before the window's saves
 
-    void expectFiles(const std::vector<std::string>& expected, int step) {
+    void expectFiles(const std::vector<std::string>& expected, int step, bool linkMayStay = false) {
         for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << faults::narrow(w->files[i]);
+            EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << w->files[i];
+        EXPECT_TRUE(linkMayStay || faults::leftovers(root) == left) << step;
     }
 
     enum Fault { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder, None };
-    // An Ok failing on the file: reported with file and reason, it keeps the edits and changes no file.
-    void failedOk(tk::Form& form, Fault fault, size_t failing) {
-        const std::wstring file = root + w->files[failing], cfg = root + L"\\zelqcfg", away = cfg + L"~";
-        {
-            platform::PathLock saving(L"settings", file);
-            const HANDLE open =
-                fault == HeldOpen || fault == HeldForReading
-                    ? CreateFileW(file.c_str(), GENERIC_READ, fault == HeldOpen ? 0 : FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, 0, nullptr)
-                    : nullptr;
-            setReadOnly(file, fault == ReadOnly);
-            ASSERT_TRUE(fault != Busy || saving.acquire(0));
-            if (fault == NoFolder)
-                MoveFileW(cfg.c_str(), away.c_str());
-            click(form, L"cmdOk");
-            CloseHandle(open);
-        }
-        setReadOnly(file, false);
-        EXPECT_TRUE(fault != NoFolder || !exists(cfg)) << "the settings folder is never made";
-        MoveFileW(away.c_str(), cfg.c_str());
-        ASSERT_EQ(rec.messages.size(), 1u);
-        const std::string text = faults::narrow(rec.messages[0].text), reason[] = {"5", "32", "5", "32", "3"};
-        EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << "it names the file";
-        EXPECT_NE(text.find("(error " + reason[fault] + ")\r\n\r\nNo file was changed"), text.npos) << text;
-        EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && !rec.ended &&
-                    !settings::gUseOverlay && form.loaded())
-            << "the window stays open";
-        // A link kept to undo a replaced file stays while another program holds the file open.
-        EXPECT_TRUE(fault == HeldForReading || faults::leftovers(root) == left);
-        expectFiles(first, fault);
-        rec.messages.clear();
-    }
-
     enum Action { Ok, EditOk, EditCancel, EditClose };
-    // Opens the window, plays the action (after a failed Ok, given a fault), and checks what it left.
+    // Opens the window, plays the action (after a failed Ok over the first bytes, given a fault), checks.
     void step(Action action, const std::vector<std::string>& expected, Fault fault = None,
               size_t failing = 0) {
+        for (size_t i = 0; fault != None && i < w->files.size(); ++i)
+            write(root + w->files[i], first[i]);
         tk::Form& form = faults::open(*w);
         tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
         for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
@@ -72,45 +52,58 @@ protected:
                         form.text(c.name).empty());
         for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
             click(form, button); // each help text without an icon
-            ASSERT_EQ(rec.messages.size(), 1u);
-            const Message m = rec.messages[0];
-            EXPECT_TRUE(m.title == title && m.text.size() == length && m.icon == platform::Icon::None)
-                << button;
-            rec.messages.clear();
+            const Message m = rec.messages.size() == 1 ? std::exchange(rec.messages, {})[0] : Message{};
+            EXPECT_TRUE(m.title == title && m.text.size() == length && m.icon == platform::Icon::None);
         }
         if (action != Ok)
             faults::edit(form);
-        if (fault != None)
-            failedOk(form, fault, failing);
+        if (fault != None) { // an Ok failing on the file: reported, it keeps the edits and changes no file
+            const std::wstring file = root + w->files[failing], cfg = root + L"\\zelqcfg", away = cfg + L"~";
+            {
+                platform::PathLock saving(L"settings", file);
+                const HANDLE open =
+                    fault == HeldOpen || fault == HeldForReading
+                        ? CreateFileW(file.c_str(), GENERIC_READ, fault == HeldOpen ? 0 : FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr)
+                        : nullptr;
+                setReadOnly(file, fault == ReadOnly);
+                ASSERT_TRUE(fault != Busy || saving.acquire(0));
+                if (fault == NoFolder)
+                    MoveFileW(cfg.c_str(), away.c_str());
+                click(form, L"cmdOk");
+                CloseHandle(open);
+            }
+            setReadOnly(file, false);
+            EXPECT_TRUE(fault != NoFolder || !exists(cfg)) << "the settings folder is never made";
+            MoveFileW(away.c_str(), cfg.c_str());
+            expectFailure(form, file, std::array{L"5", L"32", L"5", L"32", L"3"}[fault]);
+            EXPECT_FALSE(settings::gUseOverlay);
+            expectFiles(first, fault, fault == HeldForReading); // a link to undo stays while the file is held
+        }
         if (action == EditClose && opener)
             closeBox(*opener); // a dialog outlives its opener
         action == EditCancel  ? click(form, L"cmdCancel")
         : action == EditClose ? closeBox(form)
                               : click(form, L"cmdOk");
         EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd()) << "focus back";
-        EXPECT_TRUE(rec.messages.empty() && form.loaded() == (rec.ended == 1))
-            << "closed, or the program ended";
+        EXPECT_TRUE(rec.messages.empty() && form.loaded() == (rec.ended == 1)) << "closed, or ended";
         EXPECT_TRUE(action == Ok ||
                     settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
             << "only the enhancements dialog's Ok sets the flag";
         expectFiles(expected, action);
-        EXPECT_EQ(faults::leftovers(root), left);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
 };
 
-// A first Ok writes the defaults; Cancel and the close box nothing; each edit reaches its key; stored
-// values are written back byte for byte; refused ones load as missing. Then each fault fails an Ok
-// (a file held for reading fails after the files before it were replaced); then Ok saves the edits.
+// A first Ok writes the defaults, Cancel and the close box nothing; each edit reaches its key, stored values
+// come back byte for byte, refused ones load as missing. Each fault fails an Ok; then Ok saves the edits.
 TEST_P(Saves, EveryStepGivesExactBytes) {
-    root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
     if (root.empty())
         GTEST_SKIP() << "run by special-folder.sh";
     settings::setAppFolder(root);
     for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
         write(root + w->files[i], first[i]);
-    left = faults::leftovers(root);
     const std::vector<std::wstring> working = names(L".");
     step(Ok, first);
     step(EditCancel, first);
@@ -129,15 +122,10 @@ TEST_P(Saves, EveryStepGivesExactBytes) {
     }
     EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
     const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
-    std::vector<std::pair<Fault, size_t>> faults = {
-        {HeldForReading, last}, {Busy, last}, {NoFolder, firstSettings}};
-    for (size_t i = 0; i < w->files.size(); ++i)
-        faults.insert(faults.end(), {{ReadOnly, i}, {HeldOpen, i}});
-    for (const auto& [fault, failing] : folder == 0 ? faults : decltype(faults){}) {
-        for (size_t i = 0; i < w->files.size(); ++i)
-            write(root + w->files[i], first[i]);
-        step(EditOk, edited, fault, failing);
-    }
+    for (size_t i = 0; folder == 0 && i <= last; ++i)
+        for (const Fault fault : {ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder})
+            if (fault == ReadOnly || fault == HeldOpen || i == (fault == NoFolder ? firstSettings : last))
+                step(EditOk, edited, fault, i);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves, ::testing::Range(size_t{0}, 3 * faults::savingWindows().size()),
@@ -154,20 +142,120 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
     settings::setAppFolder(folder);
     // Just short of a page: the copy fits in the page left free, the longer text does not, losing its end.
     const std::string before =
-        "[General]\r\nSleepTime=5\r\n[Network]\r\nMasterAddress=" + std::string(3900, 'm') +
-        "\r\nPort=2300\r\n";
+        "[General]\r\nSleepTime=5\r\n[Network]\r\nPort=2300\r\nHost=" + std::string(3909, 'h') + "\r\n";
     write(file, before);
     ULARGE_INTEGER room{}; // all of it but one page goes to another file
     GetDiskFreeSpaceExW(folder.c_str(), &room, nullptr, nullptr);
     write(folder + L"\\filler", std::string(room.QuadPart - 4096, 'f'));
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
-    type(form, L"txtLobbyName", L"full disk");
     click(form, L"cmdOk");
-    ASSERT_EQ(rec.messages.size(), 1u);
-    const std::string text = faults::narrow(rec.messages[0].text);
-    EXPECT_NE(text.find(faults::narrow(file) + "\r\n"), text.npos) << text;
-    EXPECT_NE(text.find("(error 112)"), text.npos) << "the disk is full";
+    expectFailure(form, file, L"112"); // the disk is full
     EXPECT_EQ(read(file), before);
-    EXPECT_EQ(faults::leftovers(folder), std::vector<std::wstring>{L"\\filler"});
-    ASSERT_TRUE(form.loaded());
+    EXPECT_EQ(faults::leftovers(folder), std::vector{folder + L"\\filler"});
+}
+
+namespace {
+
+// A copy signals "done" once its window is open and after each save, and waits for "go" before each.
+HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar_t* what) {
+    return CreateEventW(nullptr, FALSE, FALSE,
+                        (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
+}
+
+constexpr const wchar_t* kCopy = L"--gtest_filter=ConcurrentSave.KillsAndSecondCopiesLoseNothing";
+
+struct Child {
+    HANDLE go, done, process;
+    Child(const std::wstring& window, const std::wstring& folder)
+        : go(event(folder, window, L"go")), done(event(folder, window, L"done")) {
+        wchar_t exe[MAX_PATH];
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(), kCopy,
+                                       window.c_str(), (L"\"" + folder + L"\"").c_str(), nullptr);
+        process = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
+    }
+    ~Child() {
+        TerminateProcess(process, 1), WaitForSingleObject(process, 10000);
+        for (HANDLE h : {process, go, done})
+            CloseHandle(h);
+    }
+    bool saved() { // the child's next "done"; false when it ended instead
+        const HANDLE either[] = {done, process};
+        return process && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
+    }
+};
+
+// About 1 MB: someone else's lines around the General section.
+const std::string kHead = "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n",
+                  kBig = kHead + "[Other]\r\nKey=" + std::string(1 << 20, 'o') + "\r\n";
+
+// In a copy: at each "go", types its field's name and the round, and presses Ok.
+void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder) {
+    HANDLE go = event(folder, window, L"go"), done = event(folder, window, L"done");
+    settings::setAppFolder(folder);
+    const faults::SavingWindow& w = faults::windowNamed(std::string(window.begin(), window.end()));
+    tk::Form* form = &faults::open(w);
+    const std::wstring field = w.name == std::string("main") ? L"txtThrottle" : L"txtLobbyName";
+    for (int round = 1; SetEvent(done) && WaitForSingleObject(go, 30000) == WAIT_OBJECT_0; ++round) {
+        type(*form, field, field + std::to_wstring(round));
+        click(*form, L"cmdOk");
+        ASSERT_TRUE(rec.messages.empty()) << rec.messages[0].text;
+        form = &faults::open(w); // a dialog reads its files anew
+    }
+}
+
+class ConcurrentSave : public WindowTest {};
+} // namespace
+
+// A dialog saving one file and the main window two, killed 15 times each at random around a save.
+TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
+    int n = 0;
+    wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (n == 4 && arg[1] == std::wstring(kCopy))
+        return saveWhenTold(rec, arg[2], arg[3]);
+    GameFolder game;
+    const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
+    const std::string gameFirst = faults::windowNamed("main").with([](auto& f, auto&) { return f; })[0];
+    for (const wchar_t* window : {L"enhancements", L"main"}) {
+        std::string saved;
+        DWORD cycle = 0; // milliseconds from "go" to the end of the save
+        for (int round = 0, changed = 0; round <= 15 || !changed; ++round) {
+            ASSERT_LE(round, 15) << "no save was ever complete: the kills came too early";
+            write(file, kBig);
+            write(gameFile, gameFirst);
+            {
+                Child child(window, game.path());
+                ASSERT_TRUE(child.saved()) << "the child did not start";
+                const DWORD start = GetTickCount();
+                SetEvent(child.go);
+                if (round == 0 && child.saved()) { // timed, and what a whole save leaves
+                    cycle = GetTickCount() - start, saved = read(file);
+                    continue;
+                }
+                Sleep(rand() % (2 * cycle + 1));
+            } // killed
+            const std::string now = read(file);
+            ASSERT_TRUE(now == kBig || now == saved) << "round " << round;
+            EXPECT_EQ(read(gameFile), gameFirst) << "round " << round;
+            changed += now != kBig;
+        }
+    }
+    // The next save cleans up what the killed ones left.
+    click(faults::open(faults::windowNamed("main")), L"cmdOk");
+    EXPECT_TRUE(rec.messages.empty() && faults::leftovers(game.path()).empty());
+    // A key written alone keeps the other lines, in the ANSI code page, and reads whole however long.
+    const std::wstring value(10000, L'\u00e9');
+    write(file, kBig);
+    ASSERT_EQ(settings::WriteIni(file, L"General", L"New", value), 0u);
+    EXPECT_EQ(read(file), kHead + "New=" + std::string(10000, '\xe9') + "\r\n" + kBig.substr(kHead.size()));
+    EXPECT_EQ(settings::ReadIni(file, L"General", L"New", false), value);
+    Child enhancements(L"enhancements", game.path()), main(L"main", game.path()); // keep each other's keys
+    for (int i = 0; i <= 10; SetEvent(enhancements.go), SetEvent(main.go), ++i) {
+        ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i << " (0: the copies' start)";
+        const std::wstring n = std::to_wstring(i);
+        EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false) + L" " +
+                      settings::ReadIni(file, L"General", L"SleepTime", false),
+                  i ? L"txtLobbyName" + n + L" txtThrottle" + n : L"start 5");
+        EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
+    }
 }

@@ -74,7 +74,8 @@ inline const std::vector<SavingWindow>& savingWindows() {
 // clang-format on
 
 inline const SavingWindow& windowNamed(std::string_view name) {
-    return *std::ranges::find(savingWindows(), name, &SavingWindow::name);
+    const auto w = std::ranges::find(savingWindows(), name, &SavingWindow::name);
+    return w != savingWindows().end() ? *w : throw std::invalid_argument(std::string(name));
 }
 
 inline tk::Form& open(const SavingWindow& w) {
@@ -83,8 +84,7 @@ inline tk::Form& open(const SavingWindow& w) {
     return form ? *form : throw std::runtime_error("the button opened no window");
 }
 
-// Changes every control so that each saved key shows where it came from: text fields get their name
-// (after a double click clears key and button fields to -1), boxes go ticked, greyed, clear in turn.
+// Each saved key shows where it came from: text fields their name, boxes ticked, greyed, clear in turn.
 inline void edit(tk::Form& form) {
     using tk::Kind;
     for (const tk::Control& c : form.spec().controls)
@@ -96,7 +96,7 @@ inline void edit(tk::Form& form) {
         if (!form.enabled(c.name, c.index))
             continue;
         if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField) {
-            harness::doubleClick(form, c.name, c.index);
+            harness::doubleClick(form, c.name, c.index); // clears key and button fields to -1
             EXPECT_EQ(form.text(c.name, c.index) == L"-1", c.kind != Kind::TextBox) << std::wstring(c.name);
             harness::type(form, c.name, std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L""),
                           c.index);
@@ -105,28 +105,23 @@ inline void edit(tk::Form& form) {
         else if (n > 1)
             harness::pick(form, c.name, n - 1 - lists[n]++ % (n - 1), c.index);
     }
-    for (const tk::Control& c : form.spec().controls) // the boxes counted as lists of no entries
+    for (int box = 0; const tk::Control& c : form.spec().controls)
         if (c.kind == Kind::CheckBox)
-            form.setCheck(c.name, ++lists[0] % 3, c.index);
+            form.setCheck(c.name, ++box % 3, c.index);
 }
 
 // Files that are none of the program's in its folders, and its own under the temporary folder.
-inline std::vector<std::wstring> leftovers(const std::wstring& gameFolder) {
+inline std::vector<std::wstring> leftovers(const std::wstring& game) {
     std::vector<std::wstring> out;
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    for (const std::wstring& name : harness::names(temp))
-        if (name.rfind(L"zelq-", 0) == 0)
-            out.push_back(temp + name);
-    for (const std::wstring folder : {L"", L"\\zelqcfg"})
-        for (const std::wstring& name : harness::names(gameFolder + folder))
-            if (folder.empty() ? name != L"morvex2006.ini" && name != L"zelqcfg" : !name.ends_with(L".ini"))
+    const std::wstring cfg = game + L"\\zelqcfg";
+    for (const std::wstring& folder : {std::wstring(temp, GetTempPathW(MAX_PATH, temp) - 1), game, cfg})
+        for (const std::wstring& name : harness::names(folder))
+            if (folder == cfg    ? !name.ends_with(L".ini")
+                : folder == game ? name != L"morvex2006.ini" && name != L"zelqcfg"
+                                 : name.starts_with(L"zelq-"))
                 out.push_back(folder + L"\\" + name);
     return out;
-}
-
-inline std::string narrow(const std::wstring& s) {
-    return std::string(s.begin(), s.end());
 }
 
 } // namespace faults
