@@ -1,6 +1,5 @@
 #include "harness/harness.h"
 
-#include "platform/files.h"
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
@@ -69,19 +68,6 @@ void write(const std::wstring& path, std::string_view bytes) {
         << "cannot write the test file";
 }
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(platform::longPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void makeFolder(const std::wstring& path) {
-    CreateDirectoryW(platform::longPath(path).c_str(), nullptr);
-}
-
-void setReadOnly(const std::wstring& path, bool on) {
-    SetFileAttributesW(platform::longPath(path).c_str(),
-                       on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-}
-
 std::vector<std::wstring> names(const std::wstring& folder) {
     std::vector<std::wstring> out;
     WIN32_FIND_DATAW d;
@@ -95,15 +81,6 @@ std::vector<std::wstring> names(const std::wstring& folder) {
     } while (FindNextFileW(h, &d));
     FindClose(h);
     return out;
-}
-
-Lock::Lock(const std::wstring& path)
-    : handle_(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                          OPEN_ALWAYS, 0, nullptr)) {}
-
-Lock::~Lock() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        CloseHandle(handle_);
 }
 
 void WindowTest::SetUp() {

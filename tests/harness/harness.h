@@ -1,6 +1,7 @@
 #pragma once
 // What every window test needs: a temporary game folder, a stand-in for the platform seam that
 // records instead of blocking, and a driver that plays a user's actions by control name.
+#include "platform/files.h"
 #include "platform/system.h"
 #include "toolkit/form.h"
 
@@ -66,20 +67,26 @@ private:
 // Files as bytes, by paths of any length.
 std::string read(const std::wstring& path);
 void write(const std::wstring& path, std::string_view bytes);
-bool exists(const std::wstring& path);
-void makeFolder(const std::wstring& path);
-void setReadOnly(const std::wstring& path, bool on);
+inline bool exists(const std::wstring& path) {
+    return GetFileAttributesW(platform::longPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+inline void makeFolder(const std::wstring& path) {
+    CreateDirectoryW(platform::longPath(path).c_str(), nullptr);
+}
+inline void setReadOnly(const std::wstring& path, bool on) {
+    SetFileAttributesW(platform::longPath(path).c_str(),
+                       on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
 // The names in a folder, without "." and "..".
 std::vector<std::wstring> names(const std::wstring& folder);
 
 // Holds a file open without sharing for as long as it lives.
-class Lock {
-public:
-    explicit Lock(const std::wstring& path);
-    ~Lock();
-
-private:
-    HANDLE handle_;
+struct Lock {
+    const HANDLE handle;
+    explicit Lock(const std::wstring& path)
+        : handle(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_ALWAYS, 0, nullptr)) {}
+    ~Lock() { CloseHandle(handle); }
 };
 
 // Every test starts and ends with no window loaded and an empty recorder.
