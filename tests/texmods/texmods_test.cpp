@@ -266,6 +266,14 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     EXPECT_EQ(m[1].length(), m[2].length()) << killed;
     // The next run goes to its end, met by its own pumping: a quit, input on every control, every close box.
     pick(form, L"cmbMods", 1);
+    auto shown = [&] { // every control's text and check, which no input may change during the run
+        std::wstring all;
+        for (tk::Form* f : forms)
+            for (const tk::Control& c : f->spec().controls)
+                all += f->text(c.name, c.index) + std::to_wstring(f->check(c.name, c.index)) + L"|";
+        return all;
+    };
+    const std::wstring before = shown();
     PostQuitMessage(7);
     for (tk::Form* f : forms) {
         for (const tk::Control& c : f->spec().controls)
@@ -286,6 +294,7 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     player.join();
     EXPECT_EQ(said, kInstalled);
     EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
+    EXPECT_EQ(shown(), before) << "the input met during the run was dropped";
     MSG quit;
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
         << "a quit seen while pumping is posted again";
