@@ -3,12 +3,19 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${ZELQ_BUILD:-$ROOT/build}
 case $BUILD in /*) ;; *) BUILD=$ROOT/$BUILD ;; esac
 
-# Everything the two commands need on a minimal Debian 12, installed without recommends, so each
-# package is named here with the reason it is needed.
+# Everything the two commands need on a minimal Debian 12 or 13 (or Ubuntu 22.04 or 24.04), installed
+# without recommends, so each package is named here with the reason it is needed. No package names a
+# compiler version: each release's default is taken.
 PACKAGES=""
+OPTIONAL=""
 need() { PACKAGES="$PACKAGES $*"; }
+# Installed where the release has the package.
+need_if_known() { OPTIONAL="$OPTIONAL $*"; }
 need cmake make g++                            # the native build; g++ and cmake do not bring make
-need clang libclang-rt-14-dev                  # fuzz targets, and clang's sanitizer runtimes
+need clang                                     # the fuzz targets
+# clang's sanitizer runtimes, of the version the default clang depends on. Ubuntu 22.04 has no such
+# package: there they come with clang itself (libclang-common-N-dev).
+need_if_known libclang-rt-dev
 need googletest                                # GoogleTest's sources, built by each build
 need g++-mingw-w64-i686 g++-mingw-w64-x86-64   # the 32-bit program and the 64-bit build of the tests
 need wine wine32:i386 wine64                   # runs the program and its window tests
@@ -23,19 +30,34 @@ as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs from Debian's packages whatever is missing; a second run installs nothing.
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+install_packages() {
+  echo "Installing:$*"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+# Installs from the release's packages whatever is missing; a second run installs nothing.
 ensure_packages() {
   missing=""
   for p in $PACKAGES; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    installed "$p" || missing="$missing $p"
   done
-  [ -z "$missing" ] && return 0
-  echo "Installing:$missing"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
+  if [ -n "$missing" ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      as_root dpkg --add-architecture i386
+    fi
+    as_root apt-get update -qq
+    install_packages $missing
   fi
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  # Asked of the package lists only now, which the first install has brought up to date.
+  for p in $OPTIONAL; do
+    if ! installed "$p" && apt-cache show "$p" >/dev/null 2>&1; then
+      install_packages "$p"
+    fi
+  done
   pick_run_build # Wine's 32-bit side may have come just now
 }
 

@@ -204,11 +204,26 @@ DWORD overwriteFile(const std::wstring& path, std::string_view bytes) {
     return error;
 }
 
+DWORD copyAttributes(const std::wstring& from, const std::wstring& to) {
+    constexpr DWORD kept =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    const DWORD a = GetFileAttributesW(longPath(from).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    const DWORD set = a & kept ? a & kept : FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesW(longPath(to).c_str(), set) ? 0 : GetLastError();
+}
+
 DWORD linkOrCopy(const std::wstring& path, const std::wstring& second) {
     const std::wstring from = longPath(path), to = longPath(second);
-    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), TRUE))
+    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr))
         return 0;
-    return GetLastError();
+    if (!CopyFileW(from.c_str(), to.c_str(), TRUE))
+        return GetLastError();
+    const DWORD error = copyAttributes(path, second);
+    if (error)
+        removeFile(second);
+    return error;
 }
 
 bool canWrite(const std::wstring& path) {

@@ -29,6 +29,11 @@ DWORD overwriteFile(const std::wstring& path, std::string_view bytes);
 // Removes a file, read-only or not; nothing happens when there is none (or no name).
 void removeFile(const std::wstring& path);
 
+// Gives `to` the attributes of `from` that a copy keeps (read-only, hidden, system, archive). The
+// system's copy carries them on Windows but not under every version of Wine: every copy whose
+// attributes matter sets them with this. Returns 0 or the system's error.
+DWORD copyAttributes(const std::wstring& from, const std::wstring& to);
+
 // Gives an existing file a second name: a hard link where the volume has them, else a copy.
 // Returns 0 or the system's error.
 DWORD linkOrCopy(const std::wstring& path, const std::wstring& second);

@@ -1,7 +1,8 @@
 #pragma once
 // The few platform operations a test must stand in for: message boxes, ending the program,
 // starting another program, the administrator test and the environment. The program uses
-// the real functions; tests install a recorder.
+// the real functions; tests install a recorder, which may also hold the program at a named
+// point of a file operation (so that another process can meet it there, or end it there).
 #include <windows.h>
 
 #include <optional>
@@ -25,6 +26,8 @@ public:
     virtual bool isUserAdmin() = 0;
     // The variable's value, or nothing when it is not set.
     virtual std::optional<std::wstring> environment(std::wstring_view name) = 0;
+    // Called between two steps of a file operation, named by `where`; the real system does nothing.
+    virtual void checkpoint(std::wstring_view /*where*/) {}
 };
 
 System& sys();

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/lock.h"
 #include "platform/report.h"
+#include "platform/system.h"
 #include "settings/ini.h"
 #include "settings/profilecheck.h"
 
@@ -297,11 +298,14 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
             for (Job& job : jobs)
                 if (job.inPlace == inPlace)
                     sequence.push_back(&job);
-        for (Job* job : sequence)
+        platform::sys().checkpoint(L"settings staged");
+        for (Job* job : sequence) {
             if (const DWORD error = commit(*job, jobs.size() > 1)) {
                 failure = SaveFailure{job->change->path, error, {}, job->damaged};
                 break;
             }
+            platform::sys().checkpoint(L"settings replaced");
+        }
         if (failure)
             for (auto it = sequence.rbegin(); it != sequence.rend(); ++it)
                 if (!undo(**it))

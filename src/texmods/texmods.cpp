@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/lock.h"
+#include "platform/system.h"
 #include "texmods/plan.h"
 
 #include <algorithm>
@@ -457,8 +458,13 @@ private:
         return intoWorkFile(fresh, [&](const std::wstring& to) -> DWORD {
             if (CopyFileExW(longPath(from).c_str(), longPath(to).c_str(),
                             progress_.idle ? &Steps::onChunk : nullptr, this, nullptr,
-                            COPY_FILE_FAIL_IF_EXISTS))
-                return 0;
+                            COPY_FILE_FAIL_IF_EXISTS)) {
+                // A hidden or system game file comes back as it was.
+                const DWORD e = platform::copyAttributes(from, to);
+                if (e)
+                    removeWorkFile(to);
+                return e;
+            }
             const DWORD e = GetLastError();
             if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS)
                 removeWorkFile(to); // what a failed copy left, if anything
@@ -485,6 +491,7 @@ Outcome execute(const Work& w, const Progress& progress) {
         if (w.acts(i))
             if (auto failure = w.install ? steps.install(i) : steps.restore(i))
                 return stepFailed(w, i, *failure);
+        platform::sys().checkpoint(L"texmods step");
         if (progress.step)
             progress.step(i + 1, total);
         steps.idle();

@@ -156,7 +156,8 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
 
 namespace {
 
-// A copy signals "done" once its window is open and after each save, and waits for "go" before each.
+// A copy signals "done" once its window is open and after each save, and waits for "go" before each. Told
+// to hold at the n-th point of a save named, it signals "held" there and waits to be ended.
 HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar_t* what) {
     return CreateEventW(nullptr, FALSE, FALSE,
                         (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
@@ -165,24 +166,29 @@ HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar
 constexpr const wchar_t* kCopy = L"--gtest_filter=ConcurrentSave.KillsAndSecondCopiesLoseNothing";
 
 struct Child {
-    HANDLE go, done, process;
-    Child(const std::wstring& window, const std::wstring& folder)
-        : go(event(folder, window, L"go")), done(event(folder, window, L"done")) {
+    HANDLE go, done, held, process;
+    Child(const std::wstring& window, const std::wstring& folder, const std::wstring& hold = L"-",
+          int nth = 0)
+        : go(event(folder, window, L"go")), done(event(folder, window, L"done")),
+          held(event(folder, window, L"held")) {
         wchar_t exe[MAX_PATH];
         GetModuleFileNameW(nullptr, exe, MAX_PATH);
         const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(), kCopy,
-                                       window.c_str(), (L"\"" + folder + L"\"").c_str(), nullptr);
+                                       window.c_str(), (L"\"" + folder + L"\"").c_str(),
+                                       (L"\"" + hold + L"\"").c_str(), std::to_wstring(nth).c_str(), nullptr);
         process = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
     }
     ~Child() {
-        TerminateProcess(process, 1), WaitForSingleObject(process, 10000);
-        for (HANDLE h : {process, go, done})
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        for (HANDLE h : {process, go, done, held})
             CloseHandle(h);
     }
-    bool saved() { // the child's next "done"; false when it ended instead
-        const HANDLE either[] = {done, process};
+    bool signalled(HANDLE what) { // false when the copy ended instead
+        const HANDLE either[] = {what, process};
         return process && WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
     }
+    bool saved() { return signalled(done); }
 };
 
 // About 1 MB: someone else's lines around the General section.
@@ -190,8 +196,15 @@ const std::string kHead = "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobb
                   kBig = kHead + "[Other]\r\nKey=" + std::string(1 << 20, 'o') + "\r\n";
 
 // In a copy: at each "go", types its field's name and the round, and presses Ok.
-void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder) {
+void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder,
+                  const std::wstring& hold, int nth) {
     HANDLE go = event(folder, window, L"go"), done = event(folder, window, L"done");
+    rec.onCheckpoint = [=, seen = 0](std::wstring_view where) mutable {
+        if (where == hold && ++seen == nth) {
+            SetEvent(event(folder, window, L"held"));
+            Sleep(INFINITE);
+        }
+    };
     settings::setAppFolder(folder);
     const faults::SavingWindow& w = faults::windowNamed(std::string(window.begin(), window.end()));
     tk::Form* form = &faults::open(w);
@@ -207,37 +220,65 @@ void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring&
 class ConcurrentSave : public WindowTest {};
 } // namespace
 
-// A dialog saving one file and the main window two, killed 15 times each at random around a save.
+// A dialog saving one file and the main window two, each killed at known points of a save and at random.
 TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
     int n = 0;
     wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
-    if (n == 4 && arg[1] == std::wstring(kCopy))
-        return saveWhenTold(rec, arg[2], arg[3]);
+    if (n == 6 && arg[1] == std::wstring(kCopy))
+        return saveWhenTold(rec, arg[2], arg[3], arg[4], _wtoi(arg[5]));
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
     const std::string gameFirst = faults::windowNamed("main").with([](auto& f, auto&) { return f; })[0];
+    auto lay = [&] {
+        write(file, kBig);
+        write(gameFile, gameFirst);
+    };
     for (const wchar_t* window : {L"enhancements", L"main"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(window)));
+        // A whole save, timed: what it leaves.
+        lay();
         std::string saved;
-        DWORD cycle = 0; // milliseconds from "go" to the end of the save
-        for (int round = 0, changed = 0; round <= 15 || !changed; ++round) {
-            ASSERT_LE(round, 15) << "no save was ever complete: the kills came too early";
-            write(file, kBig);
-            write(gameFile, gameFirst);
+        DWORD cycle = 0;
+        {
+            Child child(window, game.path());
+            ASSERT_TRUE(child.saved()) << "the child did not start";
+            const DWORD start = GetTickCount();
+            SetEvent(child.go);
+            ASSERT_TRUE(child.saved());
+            cycle = GetTickCount() - start;
+            saved = read(file);
+        }
+        ASSERT_NE(saved, kBig);
+        // Killed where it holds: before any file is replaced, and once settings.ini (its last file) is.
+        const int files = std::wstring(window) == L"main" ? 2 : 1;
+        const struct {
+            const wchar_t* hold;
+            int nth;
+            const std::string& expected;
+        } aimed[] = {{L"settings staged", 1, kBig}, {L"settings replaced", files, saved}};
+        for (const auto& [hold, nth, expected] : aimed) {
+            lay();
+            {
+                Child child(window, game.path(), hold, nth);
+                ASSERT_TRUE(child.saved()) << "the child did not start";
+                SetEvent(child.go);
+                ASSERT_TRUE(child.signalled(child.held)) << "the kill did not fall inside the save";
+            } // killed
+            EXPECT_TRUE(read(file) == expected) << testing::PrintToString(std::wstring(hold));
+            EXPECT_EQ(read(gameFile), gameFirst);
+        }
+        // Killed at random around a save: each file the old one or the new one, wherever the kill fell.
+        for (int round = 0; round < 5; ++round) {
+            lay();
             {
                 Child child(window, game.path());
                 ASSERT_TRUE(child.saved()) << "the child did not start";
-                const DWORD start = GetTickCount();
                 SetEvent(child.go);
-                if (round == 0 && child.saved()) { // timed, and what a whole save leaves
-                    cycle = GetTickCount() - start, saved = read(file);
-                    continue;
-                }
                 Sleep(rand() % (2 * cycle + 1));
             } // killed
             const std::string now = read(file);
-            ASSERT_TRUE(now == kBig || now == saved) << "round " << round;
+            EXPECT_TRUE(now == kBig || now == saved) << "round " << round;
             EXPECT_EQ(read(gameFile), gameFirst) << "round " << round;
-            changed += now != kBig;
         }
     }
     // The next save cleans up what the killed ones left.
@@ -250,12 +291,14 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
     EXPECT_EQ(read(file), kHead + "New=" + std::string(10000, '\xe9') + "\r\n" + kBig.substr(kHead.size()));
     EXPECT_EQ(settings::ReadIni(file, L"General", L"New", false), value);
     Child enhancements(L"enhancements", game.path()), main(L"main", game.path()); // keep each other's keys
-    for (int i = 0; i <= 10; SetEvent(enhancements.go), SetEvent(main.go), ++i) {
+    for (int i = 0; i <= 10; ++i) {
         ASSERT_TRUE(enhancements.saved() && main.saved()) << "round " << i << " (0: the copies' start)";
         const std::wstring n = std::to_wstring(i);
         EXPECT_EQ(settings::ReadIni(file, L"General", L"LanLobbyName", false) + L" " +
                       settings::ReadIni(file, L"General", L"SleepTime", false),
                   i ? L"txtLobbyName" + n + L" txtThrottle" + n : L"start 5");
         EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
+        SetEvent(enhancements.go);
+        SetEvent(main.go);
     }
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,12 @@ public:
     }
     bool isUserAdmin() override { return admin; }
     std::optional<std::wstring> environment(std::wstring_view name) override;
+    // Runs at each named point of a file operation: a test holds the program there, or acts there.
+    std::function<void(std::wstring_view where)> onCheckpoint;
+    void checkpoint(std::wstring_view where) override {
+        if (onCheckpoint)
+            onCheckpoint(where);
+    }
 };
 
 // The recorder every test runs with (installed by the test program's main).

@@ -3,8 +3,10 @@
 #include "bench/windows.h"
 #include "harness/harness.h"
 #include "platform/files.h"
+#include "platform/lock.h"
 #include "settings/ini.h"
 #include "texmods/texmodform.h"
+#include "toolkit/messageloop.h"
 
 #include <map>
 #include <optional>
@@ -227,42 +229,107 @@ TEST_F(TexMods, EachRunThroughTheWindowSaysWhatItDidAndLeavesEveryFileWholeAndSa
     EXPECT_EQ(form.text(L"lblDesc"), L"No texture mod folder was found at \"" + root + L"\".");
 }
 
+namespace {
+
+// A second copy of this test program, installing "b" in the game folder through its window: it holds
+// after `holdAfter` files, with the lock taken, until told to go on.
+class SecondCopy {
+public:
+    SecondCopy(const std::wstring& game, int holdAfter)
+        : held_(event(game, L"held")), go_(event(game, L"go")) {
+        wchar_t exe[MAX_PATH];
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        _wputenv((L"ZELQ_CHILD=" + game).c_str());
+        _wputenv((L"ZELQ_CHILD_HOLD=" + std::to_wstring(holdAfter)).c_str());
+        const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(),
+                                       L"--gtest_filter=TexMods.TwoCopies*", nullptr);
+        _wputenv(L"ZELQ_CHILD=");
+        process_ = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
+    }
+    ~SecondCopy() {
+        kill();
+        for (HANDLE h : {process_, held_, go_})
+            CloseHandle(h);
+    }
+    // Waits until the copy holds; false when it ended first.
+    bool holds() const {
+        const HANDLE either[] = {held_, process_};
+        return process_ && WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+    }
+    void go() const { SetEvent(go_); }
+    bool ends() const { return WaitForSingleObject(process_, 60000) == WAIT_OBJECT_0; }
+    void kill() const {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 10000);
+    }
+
+    // In the copy: holds at its step until the test lets it go.
+    static void holdAt(Recorder& rec, const std::wstring& game, int holdAfter) {
+        rec.onCheckpoint = [=, steps = 0](std::wstring_view where) mutable {
+            if (where != L"texmods step" || ++steps != holdAfter)
+                return;
+            const HANDLE held = event(game, L"held"), go = event(game, L"go");
+            SetEvent(held);
+            WaitForSingleObject(go, 60000);
+            CloseHandle(held);
+            CloseHandle(go);
+        };
+    }
+
+private:
+    static HANDLE event(const std::wstring& game, const wchar_t* what) {
+        return CreateEventW(nullptr, FALSE, FALSE,
+                            (L"Local\\zelq-test-texmods-" + platform::pathKey(game) + what).c_str());
+    }
+    HANDLE held_, go_, process_ = nullptr;
+};
+
+} // namespace
+
 TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
-    // This test program runs this test once more as a second copy of the program, which installs "b".
-    if (const wchar_t* child = _wgetenv(L"ZELQ_CHILD"))
-        return place(child), void(press(L"cmdInstall", L"b"));
+    // This test program runs this test once more as the second copy of the program.
+    if (const wchar_t* child = _wgetenv(L"ZELQ_CHILD")) {
+        SecondCopy::holdAt(rec, child, _wtoi(_wgetenv(L"ZELQ_CHILD_HOLD")));
+        place(child);
+        press(L"cmdInstall", L"b");
+        return;
+    }
     lay(300, {L"a", L"b"});
     std::vector<tk::Form*> forms;
     for (const bench::Window& w : bench::windows())
         forms.push_back(&w.open());
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    auto copyThatSaved = [&](size_t backupsMade) { // started over the game's files
-        reset();
-        _wputenv((L"ZELQ_CHILD=" + game).c_str());
-        const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(),
-                                       L"--gtest_filter=TexMods.TwoCopies*", nullptr);
-        _wputenv(L"ZELQ_CHILD=");
-        for (int i = 0; i < 6000 && names(backups).size() < backupsMade; ++i)
-            Sleep(5);
-        return reinterpret_cast<HANDLE>(copy);
-    };
     for (int round = 0; round < 10; ++round) {
         SCOPED_TRACE(round);
         // Refused while the other copy runs, saying so; every backup holds the game's own file.
-        const HANDLE copy = copyThatSaved(1);
+        reset();
+        const SecondCopy copy(game, 1);
+        ASSERT_TRUE(copy.holds());
         expectSays(press(L"cmdInstall", L"a"), {L"another install or uninstall of texture mods is running"});
-        WaitForSingleObject(copy, 60000), CloseHandle(copy);
+        copy.go();
+        ASSERT_TRUE(copy.ends());
         EXPECT_EQ(state(), std::string(300, 'b') + "/" + std::string(300, 'g'));
     }
 
-    // Killed midway: the files before the kill the mod's and saved, after it the game's, one at most missing.
+    // Killed between two files: those before it the mod's and saved, the rest the game's.
     lay(1000, {L"b"});
-    const HANDLE copy = copyThatSaved(30);
-    TerminateProcess(copy, 1), WaitForSingleObject(copy, 10000), CloseHandle(copy);
+    {
+        const SecondCopy copy(game, 30);
+        ASSERT_TRUE(copy.holds());
+        copy.kill();
+    }
+    EXPECT_EQ(state(), std::string(30, 'b') + std::string(970, 'g') + "/" + std::string(30, 'g') +
+                           std::string(970, '-'));
+    // Killed wherever it is once let go: one file at most missing, and every file before it saved.
+    reset();
+    {
+        const SecondCopy copy(game, 30);
+        ASSERT_TRUE(copy.holds());
+        copy.go();
+        copy.kill();
+    }
     const std::string killed = state();
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(killed, m, std::regex("(b+-?)g+/(g+)-+( and work files)?"))) << killed;
+    ASSERT_TRUE(std::regex_match(killed, m, std::regex("(b{30,}-?)g*/(g+)-*( and work files)?"))) << killed;
     EXPECT_EQ(m[1].length(), m[2].length()) << killed;
     // The next run goes to its end, met by its own pumping: a quit, input on every control, every close box.
     pick(form, L"cmbMods", 1);
@@ -282,16 +349,24 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
                              m == WM_KEYUP ? 0xC0000001 : 1);
         PostMessageW(f->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0), PostMessageW(f->hwnd(), WM_CLOSE, 0, 0);
     }
-    int othersEnabled = -1;  // read after the join
-    std::thread player([&] { // and sent from another thread as soon as the run shows its progress
-        for (int i = 0; i < 4000 && !IsWindowVisible(form.progressBar()); ++i)
-            Sleep(5);
+    // And sent from another thread while the run is between two files, which waits for it to be handled.
+    int othersEnabled = -1;
+    rec.onCheckpoint = [&](std::wstring_view where) {
+        if (where != L"texmods step" || othersEnabled != -1)
+            return;
         othersEnabled = IsWindowEnabled(forms[0]->hwnd());
-        SendMessageTimeoutW(app::form1().item(L"cmdCancel"), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, nullptr);
-        SendMessageTimeoutW(form.hwnd(), WM_CLOSE, 0, 0, SMTO_BLOCK, 5000, nullptr);
-    });
+        const HANDLE played = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread player([&] {
+            SendMessageTimeoutW(app::form1().item(L"cmdCancel"), BM_CLICK, 0, 0, SMTO_BLOCK, 30000, nullptr);
+            SendMessageTimeoutW(form.hwnd(), WM_CLOSE, 0, 0, SMTO_BLOCK, 30000, nullptr);
+            SetEvent(played);
+        });
+        while (MsgWaitForMultipleObjects(1, &played, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            tk::pumpMessages();
+        player.join();
+        CloseHandle(played);
+    };
     const std::wstring said = press(L"cmdInstall");
-    player.join();
     EXPECT_EQ(said, kInstalled);
     EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
     EXPECT_EQ(shown(), before) << "the input met during the run was dropped";
