@@ -32,13 +32,6 @@ std::wstring outcome(const std::vector<ModFile>& files) {
 
 } // namespace
 
-TEST(TexModPlan, EmptyEntriesNameNoFileAndAListWithoutALineRefusesTheRun) {
-    EXPECT_EQ(outcome({{L"a.sz", false, {}}, {L"b.sz", true, L"|b.sz||c.sz|"}, {L"c.sz", true, L""}}),
-              L"3 steps");
-    EXPECT_EQ(outcome({{L"a.sz", false, {}}, {L"b.sz", true, std::nullopt}}), L"b.sz ");
-    EXPECT_FALSE(firstLine("")) << "an empty list file holds no line";
-}
-
 TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
     // clang-format off
     const Lines refused{

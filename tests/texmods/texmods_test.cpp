@@ -154,7 +154,9 @@ protected:
                        naive = L"tex\\na\u00efve.sz";
     const std::wstring o = L"zelqcfg\\texpacks\\original\\";
 
-    TexModRuns() {
+    TexModRuns() { layOut(); }
+    void layOut() {
+        form.unload();
         place(folder.emplace(true, 300).path());
         // clang-format off
         put(mods, {
@@ -167,21 +169,26 @@ protected:
         put(game, {L"\\hud.sz", L"game hud", L"\\cars\\red\\body.sz", L"game red", L"\\cars\\blue\\body.sz", L"game blue",
                    L"\\" + cafe, L"game cafe", L"\\" + naive, L"game naive"});
         // clang-format on
-        hide(mods + L"alpha\\hidden.sz", FILE_ATTRIBUTE_HIDDEN);
-        hide(game + L"\\" + cafe, FILE_ATTRIBUTE_HIDDEN);
-        hide(game + L"\\" + naive, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        for (auto [file, attributes] :
+             {std::pair{mods + L"alpha\\hidden.sz", FILE_ATTRIBUTE_HIDDEN},
+              {game + L"\\" + cafe, FILE_ATTRIBUTE_HIDDEN},
+              {game + L"\\" + naive, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}})
+            SetFileAttributesW(platform::longPath(file).c_str(), attributes);
     }
-    static void hide(const std::wstring& file, DWORD attributes) {
-        SetFileAttributesW(platform::longPath(file).c_str(), attributes);
-    }
-    // Presses a button on a mod: the message says `says`, and the game folder changed by `changes` alone
-    // (paths under it and their new bytes in turn).
+    // Presses a button on a mod, with the game file `held` held open by another program meanwhile:
+    // the message says `says`, and the game folder changed by `changes` alone (paths under it and
+    // their new bytes in turn).
     void expectRun(const wchar_t* button, const std::wstring& mod, const Texts& says,
-                   const Texts& changes = {}) {
+                   const Texts& changes = {}, const wchar_t* held = nullptr) {
         Files expected = snapshot(game);
         for (size_t i = 0; i + 1 < changes.size(); i += 2)
             expected[platform::nameKey(changes[i])] = platform::toAnsi(changes[i + 1]);
-        expectSays(press(button, mod), says);
+        std::optional<Lock> lock;
+        if (held)
+            lock.emplace(game + held);
+        const std::wstring said = press(button, mod);
+        lock.reset();
+        expectSays(said, says);
         EXPECT_EQ(snapshot(game), expected);
     }
 };
@@ -207,41 +214,15 @@ TEST_F(TexModRuns, WithoutAModFolderTheWindowSaysWhereItLookedAndInstallChangesN
     EXPECT_EQ(form.text(L"lblDesc"), L"No texture mod folder was found at \"" + root + L"\".");
 }
 
-TEST_F(TexModRuns, EachRunThatChangesNothingSaysWhy) {
+TEST_F(TexModRuns, WhatTheChecksFindIsRefusedBeforeAnythingChanges) {
     const std::wstring hud = game + L"\\hud.sz";
-    struct Case {
-        const char* what;
-        const wchar_t* button;
-        std::wstring mod;
-        Texts says;
-        std::function<void()> before = [] {}, after = [] {};
-    };
-    const Case cases[] = {
-        {"no backup folder",
-         L"cmdInstall",
-         L"alpha",
-         {L"!!Install Failed\n", backups, L"Nothing was changed."},
-         [&] { RemoveDirectoryW(platform::longPath(backups).c_str()); },
-         [&] { makeFolder(backups); }},
-        {"a read-only game file",
-         L"cmdInstall",
-         L"alpha",
-         {L"!!Install Failed\n", hud, L"read-only", L"Nothing was changed."},
-         [&] { setReadOnly(hud, true); },
-         [&] { setReadOnly(hud, false); }},
-        {"a folder of the game missing",
-         L"cmdInstall",
-         L"z_",
-         {L"!!Install Failed\n", game + L"\\gone\\", L"Nothing was changed."}},
-        {"no mod files", L"cmdInstall", L"Gamma", {kInstalled}},
-        {"no backups", L"cmdUninstall", L"beta", {kUninstalled}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        c.before();
-        expectRun(c.button, c.mod, c.says);
-        c.after();
-    }
+    RemoveDirectoryW(platform::longPath(backups).c_str());
+    expectRun(L"cmdInstall", L"alpha", {L"!!Install Failed\n", backups, L"Nothing was changed."});
+    makeFolder(backups);
+    setReadOnly(hud, true);
+    expectRun(L"cmdInstall", L"alpha", {L"!!Install Failed\n", hud, L"read-only", L"Nothing was changed."});
+    setReadOnly(hud, false);
+    expectRun(L"cmdInstall", L"z_", {L"!!Install Failed\n", game + L"\\gone\\", L"Nothing was changed."});
 }
 
 TEST_F(TexModRuns, TargetsThroughDotOrDotDotAreRefusedInSoManyWords) {
@@ -265,47 +246,65 @@ TEST_F(TexModRuns, WorkFilesThatEarlierRunsLeftAreRemovedEvenByARefusedRun) {
     EXPECT_EQ(names(texpacks), (Texts{L"original", L"texmods"}));
 }
 
-TEST_F(TexModRuns, InstallSavesEachGameFileOnceAndUninstallPutsItBack) {
-    // Only the mod files go in: neither the list's second line, nor a hidden file, nor "*.szz".
-    expectRun(L"cmdInstall", L"alpha", {kInstalled},
-              {L"hud.sz", L"alpha hud", L"cars\\red\\body.sz", L"alpha body", L"cars\\blue\\body.sz",
-               L"alpha body", L"new.sz", L"alpha body", o + L"hud.sz", L"game hud", o + L"cars^red^body.sz",
-               L"game red", o + L"cars^blue^body.sz", L"game blue"});
-    // Again: the backups stay the game's, and the file the first run made now counts as the game's.
-    expectRun(L"cmdInstall", L"alpha", {kInstalled}, {o + L"new.sz", L"alpha body"});
-    expectRun(
-        L"cmdUninstall", L"alpha", {kUninstalled},
-        {L"hud.sz", L"game hud", L"cars\\red\\body.sz", L"game red", L"cars\\blue\\body.sz", L"game blue"});
-}
-
-TEST_F(TexModRuns, HiddenAndSystemFilesNamedInAnotherCaseComeBackWithTheirAttributes) {
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round); // the second over the backups the first made
-        expectRun(L"cmdInstall", L"beta", {kInstalled},
-                  {L"hud.sz", L"beta hud", cafe, L"mod cafe", naive, L"mod naive", o + L"hud.sz", L"game hud",
-                   o + L"tex^CAF\u00c9.sz", L"game cafe|h", o + entry, L"game naive|hs"});
-        expectRun(L"cmdUninstall", L"beta", {kUninstalled},
-                  {L"hud.sz", L"game hud", cafe, L"game cafe|h", naive, L"game naive|hs"});
+// Each story starts from the same fresh game folder; each press says what it did and changes the
+// files as given.
+TEST_F(TexModRuns, EachRunSaysWhatItDidAndLeavesEveryFileWholeAndSaved) {
+    struct Press {
+        const wchar_t* button;
+        const wchar_t* mod;
+        Texts says;
+        Texts changes;
+        const wchar_t* held = nullptr; // a game file that another program holds open meanwhile
+    };
+    const Texts alphaIn = {L"hud.sz",
+                           L"alpha hud",
+                           L"cars\\red\\body.sz",
+                           L"alpha body",
+                           L"cars\\blue\\body.sz",
+                           L"alpha body",
+                           L"new.sz",
+                           L"alpha body",
+                           o + L"hud.sz",
+                           L"game hud",
+                           o + L"cars^red^body.sz",
+                           L"game red",
+                           o + L"cars^blue^body.sz",
+                           L"game blue"};
+    const Texts betaIn = {L"hud.sz",      L"beta hud", cafe,
+                          L"mod cafe",    naive,       L"mod naive",
+                          o + L"hud.sz",  L"game hud", o + L"tex^CAF\u00c9.sz",
+                          L"game cafe|h", o + entry,   L"game naive|hs"};
+    const Texts betaOut = {L"hud.sz", L"game hud", cafe, L"game cafe|h", naive, L"game naive|hs"};
+    // clang-format off
+    const std::pair<const char*, std::vector<Press>> stories[] = {
+        {"only the mod files go in, each game file saved once, and come out again", {
+            {L"cmdInstall", L"alpha", {kInstalled}, alphaIn},
+            {L"cmdInstall", L"alpha", {kInstalled}, {o + L"new.sz", L"alpha body"}},
+            {L"cmdUninstall", L"alpha", {kUninstalled},
+             {L"hud.sz", L"game hud", L"cars\\red\\body.sz", L"game red", L"cars\\blue\\body.sz", L"game blue"}}}},
+        {"hidden and system files named in another case come back with their attributes, twice", {
+            {L"cmdInstall", L"beta", {kInstalled}, betaIn}, {L"cmdUninstall", L"beta", {kUninstalled}, betaOut},
+            {L"cmdInstall", L"beta", {kInstalled}, betaIn}, {L"cmdUninstall", L"beta", {kUninstalled}, betaOut}}},
+        {"a held file stops the install, which says how far it got", {
+            {L"cmdInstall", L"alpha", {L"!!Install Failed\n", game + L"\\cars\\blue\\body.sz", L"This file is as it was.",
+              L"mod file 2 of 2", L"1 mod file before it was installed, and this one had reached 1 of its targets"},
+             {L"hud.sz", L"alpha hud", L"cars\\red\\body.sz", L"alpha body", o + L"hud.sz", L"game hud",
+              o + L"cars^red^body.sz", L"game red"}, L"\\cars\\blue\\body.sz"}}},
+        {"a held file stops the uninstall, keeping the mod's file and the backup", {
+            {L"cmdInstall", L"alpha", {kInstalled}, alphaIn},
+            {L"cmdUninstall", L"alpha", {L"!!Uninstall Failed\n", game + L"\\cars\\red\\body.sz",
+              L"This file is as it was.", L"1 mod file before it was uninstalled"},
+             {L"hud.sz", L"game hud"}, L"\\cars\\red\\body.sz"}}},
+        {"no mod files", {{L"cmdInstall", L"Gamma", {kInstalled}, {}}}},
+        {"no backups", {{L"cmdUninstall", L"beta", {kUninstalled}, {}}}},
+    };
+    // clang-format on
+    for (const auto& [story, presses] : stories) {
+        SCOPED_TRACE(story);
+        layOut();
+        for (const Press& p : presses)
+            expectRun(p.button, p.mod, p.says, p.changes, p.held);
     }
-}
-
-TEST_F(TexModRuns, AHeldGameFileStopsTheInstallThereAndTheMessageSaysHowFarItGot) {
-    const Lock held(game + L"\\cars\\blue\\body.sz");
-    expectRun(L"cmdInstall", L"alpha",
-              {L"!!Install Failed\n", game + L"\\cars\\blue\\body.sz", L"This file is as it was.",
-               L"mod file 2 of 2",
-               L"1 mod file before it was installed, and this one had reached 1 of its targets"},
-              {L"hud.sz", L"alpha hud", L"cars\\red\\body.sz", L"alpha body", o + L"hud.sz", L"game hud",
-               o + L"cars^red^body.sz", L"game red"});
-}
-
-TEST_F(TexModRuns, AHeldGameFileStopsTheUninstallAndKeepsBothTheModsFileAndTheBackup) {
-    EXPECT_EQ(press(L"cmdInstall", L"alpha"), kInstalled);
-    const Lock held(game + L"\\cars\\red\\body.sz");
-    expectRun(L"cmdUninstall", L"alpha",
-              {L"!!Uninstall Failed\n", game + L"\\cars\\red\\body.sz", L"This file is as it was.",
-               L"1 mod file before it was uninstalled"},
-              {L"hud.sz", L"game hud"});
 }
 
 TEST_F(TexModRuns, AGameFileSavedButNotReplacedIsMovedBack) {
@@ -329,6 +328,27 @@ TEST_F(TexModRuns, AGameFileSavedButNotReplacedIsMovedBack) {
 }
 
 namespace {
+
+// Every control's text and check, which no input may change during a run.
+std::wstring shown(const std::vector<tk::Form*>& forms) {
+    std::wstring all;
+    for (tk::Form* f : forms)
+        for (const tk::Control& c : f->spec().controls)
+            all += f->text(c.name, c.index) + std::to_wstring(f->check(c.name, c.index)) + L"|";
+    return all;
+}
+
+// Input on every control of every window, and a close of each.
+void postInput(const std::vector<tk::Form*>& forms) {
+    for (tk::Form* f : forms) {
+        for (const tk::Control& c : f->spec().controls)
+            for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK, WM_KEYDOWN, WM_CHAR, WM_KEYUP})
+                PostMessageW(f->item(c.name, c.index), m, m == WM_CHAR ? 'a' : 'A',
+                             m == WM_KEYUP ? 0xC0000001 : 1);
+        PostMessageW(f->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageW(f->hwnd(), WM_CLOSE, 0, 0);
+    }
+}
 
 // A second copy of this test program, installing "b" in the game folder through its window: it holds
 // after `holdAfter` files, with the lock taken, until told to go on.
@@ -397,10 +417,8 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     std::vector<tk::Form*> forms;
     for (const bench::Window& w : bench::windows())
         forms.push_back(&w.open());
-    for (int round = 0; round < 10; ++round) {
-        SCOPED_TRACE(round);
+    {
         // Refused while the other copy runs, saying so; every backup holds the game's own file.
-        reset();
         const SecondCopy copy(game, 1);
         ASSERT_TRUE(copy.holds());
         expectSays(press(L"cmdInstall", L"a"),
@@ -433,23 +451,9 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     EXPECT_EQ(m[1].length(), m[2].length()) << killed;
     // The next run goes to its end, met by its own pumping: a quit, input on every control, every close box.
     pick(form, L"cmbMods", 1);
-    auto shown = [&] { // every control's text and check, which no input may change during the run
-        std::wstring all;
-        for (tk::Form* f : forms)
-            for (const tk::Control& c : f->spec().controls)
-                all += f->text(c.name, c.index) + std::to_wstring(f->check(c.name, c.index)) + L"|";
-        return all;
-    };
-    const std::wstring before = shown();
+    const std::wstring before = shown(forms);
     PostQuitMessage(7);
-    for (tk::Form* f : forms) {
-        for (const tk::Control& c : f->spec().controls)
-            for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK, WM_KEYDOWN, WM_CHAR, WM_KEYUP})
-                PostMessageW(f->item(c.name, c.index), m, m == WM_CHAR ? 'a' : 'A',
-                             m == WM_KEYUP ? 0xC0000001 : 1);
-        PostMessageW(f->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        PostMessageW(f->hwnd(), WM_CLOSE, 0, 0);
-    }
+    postInput(forms);
     // And sent from another thread while the run is between two files, which waits for it to be handled.
     int othersEnabled = -1;
     rec.onCheckpoint = [&](std::wstring_view where) {
@@ -470,7 +474,7 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     const std::wstring said = press(L"cmdInstall");
     EXPECT_EQ(said, kInstalled);
     EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
-    EXPECT_EQ(shown(), before) << "the input met during the run was dropped";
+    EXPECT_EQ(shown(forms), before) << "the input met during the run was dropped";
     MSG quit;
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
         << "a quit seen while pumping is posted again";
