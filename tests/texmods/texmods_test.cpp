@@ -286,13 +286,13 @@ TEST_F(TexModRuns, EachRunSaysWhatItDidAndLeavesEveryFileWholeAndSaved) {
             {L"cmdInstall", L"beta", {kInstalled}, betaIn}, {L"cmdUninstall", L"beta", {kUninstalled}, betaOut},
             {L"cmdInstall", L"beta", {kInstalled}, betaIn}, {L"cmdUninstall", L"beta", {kUninstalled}, betaOut}}},
         {"a held file stops the install, which says how far it got", {
-            {L"cmdInstall", L"alpha", {L"!!Install Failed\n", game + L"\\cars\\blue\\body.sz", L"This file is as it was.",
+            {L"cmdInstall", L"alpha", {L"!!Install Failed\n", L"\\cars\\blue\\body.sz\r\n", L"This file is as it was.",
               L"mod file 2 of 2", L"1 mod file before it was installed, and this one had reached 1 of its targets"},
              {L"hud.sz", L"alpha hud", L"cars\\red\\body.sz", L"alpha body", o + L"hud.sz", L"game hud",
               o + L"cars^red^body.sz", L"game red"}, L"\\cars\\blue\\body.sz"}}},
         {"a held file stops the uninstall, keeping the mod's file and the backup", {
             {L"cmdInstall", L"alpha", {kInstalled}, alphaIn},
-            {L"cmdUninstall", L"alpha", {L"!!Uninstall Failed\n", game + L"\\cars\\red\\body.sz",
+            {L"cmdUninstall", L"alpha", {L"!!Uninstall Failed\n", L"\\cars\\red\\body.sz\r\n",
               L"This file is as it was.", L"1 mod file before it was uninstalled"},
              {L"hud.sz", L"game hud"}, L"\\cars\\red\\body.sz"}}},
         {"no mod files", {{L"cmdInstall", L"Gamma", {kInstalled}, {}}}},
