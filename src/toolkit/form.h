@@ -145,6 +145,8 @@ private:
     // Access by name (formaccess.cpp).
     Slot& at(std::wstring_view name, int index);
     const Slot& at(std::wstring_view name, int index) const;
+    // Sets a check or a selection by the messages given; a change runs the click handler.
+    void changeState(const Slot& b, UINT get, UINT set, int state);
 
     FormSpec spec_;
     HWND hwnd_ = nullptr;

@@ -42,10 +42,7 @@ bool Form::setCheck(std::wstring_view name, int state, int index) {
     const Slot& b = at(name, index);
     if (state < 0 || state > 2)
         return false;
-    if (static_cast<int>(SendMessageW(b.hwnd, BM_GETCHECK, 0, 0)) == state)
-        return true;
-    SendMessageW(b.hwnd, BM_SETCHECK, static_cast<WPARAM>(state), 0);
-    runClick(b);
+    changeState(b, BM_GETCHECK, BM_SETCHECK, state);
     return true;
 }
 
@@ -58,10 +55,7 @@ bool Form::select(std::wstring_view name, int position, int index) {
     const int n = static_cast<int>(SendMessageW(b.hwnd, CB_GETCOUNT, 0, 0));
     if (position < -1 || position >= n)
         return false;
-    if (static_cast<int>(SendMessageW(b.hwnd, CB_GETCURSEL, 0, 0)) == position)
-        return true;
-    SendMessageW(b.hwnd, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    runClick(b);
+    changeState(b, CB_GETCURSEL, CB_SETCURSEL, position);
     return true;
 }
 
@@ -106,6 +100,13 @@ void Form::onClick(std::wstring_view name, Handler handler) {
         }
     if (!found)
         throw std::out_of_range("unknown control");
+}
+
+void Form::changeState(const Slot& b, UINT get, UINT set, int state) {
+    if (static_cast<int>(SendMessageW(b.hwnd, get, 0, 0)) == state)
+        return;
+    SendMessageW(b.hwnd, set, static_cast<WPARAM>(state), 0);
+    runClick(b);
 }
 
 void Form::runClick(const Slot& b) {
