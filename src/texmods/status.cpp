@@ -1,5 +1,7 @@
 #include "texmods/status.h"
 
+#include <map>
+
 namespace texmods {
 namespace {
 
@@ -21,33 +23,19 @@ Part holding(Holds holds, size_t count, const std::wstring& what) {
 // The groups in the order the line names them: this mod, the other mods in catalogue order, the
 // game, then what is neither.
 std::vector<Part> partsOf(const std::vector<TargetState>& targets, const std::vector<std::wstring>& others) {
-    size_t mine = 0, game = 0, changed = 0, missing = 0;
+    std::map<Holds, size_t> of;
     std::vector<size_t> theirs(others.size());
     for (const TargetState& t : targets) {
-        switch (t.holds) {
-        case Holds::ThisMod:
-            ++mine;
-            break;
-        case Holds::Game:
-            ++game;
-            break;
-        case Holds::OtherMod:
+        ++of[t.holds];
+        if (t.holds == Holds::OtherMod)
             ++theirs.at(t.otherMod);
-            break;
-        case Holds::Changed:
-            ++changed;
-            break;
-        case Holds::Missing:
-            ++missing;
-            break;
-        }
     }
-    std::vector<Part> parts{holding(Holds::ThisMod, mine, L"this mod's")};
+    std::vector<Part> parts{holding(Holds::ThisMod, of[Holds::ThisMod], L"this mod's")};
     for (size_t i = 0; i < others.size(); ++i)
         parts.push_back(holding(Holds::OtherMod, theirs[i], others[i] + L"'s"));
-    parts.push_back(holding(Holds::Game, game, L"the game's own"));
-    parts.push_back({Holds::Changed, changed, L"has been changed", L"have been changed"});
-    parts.push_back(holding(Holds::Missing, missing, L"missing"));
+    parts.push_back(holding(Holds::Game, of[Holds::Game], L"the game's own"));
+    parts.push_back({Holds::Changed, of[Holds::Changed], L"has been changed", L"have been changed"});
+    parts.push_back(holding(Holds::Missing, of[Holds::Missing], L"missing"));
     std::erase_if(parts, [](const Part& p) { return p.count == 0; });
     return parts;
 }
