@@ -40,6 +40,8 @@ struct StatusLine::Job {
     bool finished() const { return WaitForSingleObject(done, 0) == WAIT_OBJECT_0; }
 };
 
+StatusLine::StatusLine() = default;
+
 StatusLine::~StatusLine() {
     stop();
 }

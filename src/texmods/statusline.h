@@ -12,7 +12,7 @@ namespace texmods {
 
 class StatusLine {
 public:
-    StatusLine() = default;
+    StatusLine();
     ~StatusLine();
     StatusLine(const StatusLine&) = delete;
     StatusLine& operator=(const StatusLine&) = delete;

@@ -24,7 +24,8 @@ protected:
         lay(L"Rain Pack", 2);
         makeFolder(mods + L"Empty");
         makeFolder(mods + L"Wrong");
-        write(mods + L"Wrong\\..^x.sz", "x");
+        write(mods + L"Wrong\\x.sz", "x");
+        write(mods + L"Wrong\\x.sz.txt", "..^x.sz");
     }
     void lay(const std::wstring& mod, int files) const {
         makeFolder(mods + mod);
@@ -57,7 +58,7 @@ TEST_F(TexModStatusLine, TellsWhatEachTargetHoldsAfterEveryRunAndChange) {
     EXPECT_EQ(of(L"Alpha"), L"Not installed.");
     EXPECT_EQ(of(L"Empty"), L"Nothing to install: the folder holds no mod files (*.sz).");
     EXPECT_EQ(of(L"Wrong"),
-              L"Cannot be installed: \"..^x.sz\" names a target that is not allowed, \"..^x.sz\".");
+              L"Cannot be installed: \"x.sz\" names a target that is not allowed, \"..^x.sz\".");
     EXPECT_EQ(of(L"Alpha", L"cmdInstall"), L"Installed: all 4 files are this mod's.");
     EXPECT_EQ(of(L"Rain Pack", L"cmdInstall"), L"Installed: all 2 files are this mod's.");
     EXPECT_EQ(of(L"Alpha"), L"Partly installed: 2 of 4 files are this mod's, 2 are Rain Pack's.");
