@@ -91,6 +91,7 @@ std::optional<uint64_t> fileSize(const std::wstring& path) {
     return (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
 }
 
+// A file open for reading, shared with every other program.
 struct Reading {
     HANDLE h;
     explicit Reading(const std::wstring& path)
@@ -101,10 +102,25 @@ struct Reading {
         if (h != INVALID_HANDLE_VALUE)
             CloseHandle(h);
     }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+
+    std::optional<uint64_t> size() const {
+        LARGE_INTEGER n;
+        if (h == INVALID_HANDLE_VALUE || !GetFileSizeEx(h, &n))
+            return std::nullopt;
+        return static_cast<uint64_t>(n.QuadPart);
+    }
+    // Back to the start for another comparison; a file not read yet is there already.
+    bool rewind() const {
+        return h != INVALID_HANDLE_VALUE && (!read || SetFilePointerEx(h, {}, nullptr, FILE_BEGIN));
+    }
     bool next(char* into, DWORD bytes) const {
         DWORD got = 0;
+        read = true;
         return h != INVALID_HANDLE_VALUE && ReadFile(h, into, bytes, &got, nullptr) && got == bytes;
     }
+    mutable bool read = false;
 };
 
 // Gathers the facts of each target of one mod, keeping what it learnt of the other mods.
@@ -117,8 +133,11 @@ public:
 
     TargetFacts factsOf(const Step& step, const Source& source) {
         TargetFacts f;
-        const std::wstring target = game_ + step.target;
-        const std::optional<uint64_t> bytes = fileSize(target);
+        const std::wstring path = game_ + step.target;
+        // Opened once for every comparison; a file that does not open (held by another program) is
+        // still there, and equals nothing.
+        const Reading target(path);
+        const std::optional<uint64_t> bytes = target.size() ? target.size() : fileSize(path);
         if (!bytes)
             return f;
         f.exists = true;
@@ -138,8 +157,7 @@ public:
 
 private:
     // The first other mod whose file for this target the target equals.
-    std::optional<size_t> otherModAt(const std::wstring& relative, const std::wstring& target,
-                                     uint64_t bytes) {
+    std::optional<size_t> otherModAt(const std::wstring& relative, const Reading& target, uint64_t bytes) {
         const std::wstring key = platform::nameKey(relative);
         for (size_t i = 0; i < others_.size() && !cancelled_; ++i) {
             if (!theirs_[i])
@@ -154,12 +172,15 @@ private:
         return std::nullopt;
     }
 
-    // Whether two files of `bytes` bytes each hold the same bytes; false when either cannot be read.
-    bool same(const std::wstring& x, const std::wstring& y, uint64_t bytes) {
-        const Reading one(x), two(y);
+    // Whether the target holds the bytes of the file `other`, both of `bytes` bytes; false when either
+    // cannot be read.
+    bool same(const Reading& target, const std::wstring& other, uint64_t bytes) {
+        const Reading two(other);
+        if (!target.rewind())
+            return false;
         for (uint64_t left = bytes; left > 0 && !cancelled_;) {
             const DWORD n = static_cast<DWORD>(std::min<uint64_t>(left, kChunk));
-            if (!one.next(a_.data(), n) || !two.next(b_.data(), n) ||
+            if (!target.next(a_.data(), n) || !two.next(b_.data(), n) ||
                 std::memcmp(a_.data(), b_.data(), n) != 0)
                 return false;
             left -= n;
