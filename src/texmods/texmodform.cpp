@@ -31,6 +31,7 @@ tk::FormSpec texModSpec() {
                 {.name = L"cmdUninstall", .kind = Kind::Button, .caption = L"Uninstall", .left = 5880, .top = 480, .width = 975, .height = 375, .tab = 2},
                 {.name = L"frmDesc", .kind = Kind::Frame, .caption = L"Mod Description:", .left = 120, .top = 960, .width = 7335, .height = 1935, .tab = 3},
                 {.name = L"lblDesc", .kind = Kind::Label, .left = 120, .top = 360, .width = 7095, .height = 1455, .tab = 4, .frame = L"frmDesc"},
+                {.name = L"lblStatus", .kind = Kind::Label, .left = 360, .top = 120, .width = 7095, .height = 255, .tab = 5},
             },
     };
 }
@@ -138,6 +139,7 @@ void frmTexMod::onLoad() {
     InitCommonControlsEx(&icc);
     progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 10, 10, hwnd(), nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
+    status_.attach(item(L"lblStatus"));
     modFiles_.clear();
     const std::wstring root = modRoot(settings::appFolder());
     const DWORD error = listFolders(root, folders_);
@@ -172,6 +174,7 @@ void frmTexMod::relistModFiles() {
 
 void frmTexMod::showDescription() {
     relistModFiles();
+    status_.check(settings::appFolder(), modFolder(), folders_);
     setText(L"lblDesc", L"");
     const std::wstring readme = modFolder() + L"\\readme.txt";
     if (!platform::exists(readme) || platform::isFolder(readme))
@@ -189,10 +192,12 @@ void frmTexMod::runOperation(Operation op) {
     const std::wstring folder = modFolder();
     Outcome outcome;
     {
+        status_.stop(); // a check reads the files the run changes
         RunView view(*this, progress_);
         outcome = run(op, settings::appFolder(), folder, view.progress());
     }
     relistModFiles();
+    status_.check(settings::appFolder(), folder, folders_);
     tell(hwnd(), op, outcome);
 }
 

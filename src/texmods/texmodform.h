@@ -1,6 +1,7 @@
 #pragma once
 // The texture mod manager: lists the mods under the mod root, shows the selected one's
 // description, and installs or uninstalls it.
+#include "texmods/statusline.h"
 #include "texmods/texmods.h"
 #include "toolkit/form.h"
 
@@ -31,6 +32,7 @@ private:
     std::vector<std::wstring> folders_;
     std::vector<std::wstring> modFiles_;
     HWND progress_ = nullptr;
+    StatusLine status_; // last: its checks end before the rest of the form goes
 };
 
 frmTexMod& texModForm();
