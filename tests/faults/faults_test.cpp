@@ -2,6 +2,7 @@
 #include "faults/windows.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
+#include "settings/save.h"
 
 #include <array>
 #include <process.h>
