@@ -222,6 +222,35 @@ INSTANTIATE_TEST_SUITE_P(EveryWindow, FailedSaves,
                                             ::testing::Values(Folder::Plain)),
                          caseName);
 
+// Each "?" shows its help: OK only, no icon, the feature's name as title.
+TEST_F(WindowTest, EachHelpButtonShowsItsFeaturesHelp) {
+    const struct {
+        const char* window;
+        const wchar_t *button, *title, *beginning;
+    } helps[] = {
+        {"controls", L"Command1", L"Joystick Override", L"The original game's configuration has trouble"},
+        {"controls", L"cmdWHH", L"Wheel Override", L"Enabling this allows Zelq to control the wheel"},
+        {"controls", L"cmdGH", L"Pedal Override", L"Enabling this allows you to bind the pedals"},
+        {"controls", L"cmdVRH", L"VR Override", L"Enabling this allows you to change to individual Cameras"},
+        {"controls", L"cmdGSH", L"Gearshift Override",
+         L"Enabling this allows you to shift to individual gears"},
+        {"viewbuttons", L"cmdCAHelp", L"Information on the Camera System",
+         L"The game stores all Camera angles"},
+        {"viewbuttons", L"cmdMnuOvHelp", L"About VR1 Menu Override",
+         L"Pressing VR1 will activate the F2 key"},
+    };
+    GameFolder game;
+    for (const auto& help : helps) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(help.button)));
+        click(faults::open(faults::windowNamed(help.window)), help.button);
+        ASSERT_EQ(rec.messages.size(), 1u);
+        const Message m = std::exchange(rec.messages, {})[0];
+        EXPECT_EQ(m.title, help.title);
+        EXPECT_TRUE(m.text.starts_with(help.beginning)) << m.text;
+        EXPECT_TRUE(m.icon == platform::Icon::None);
+    }
+}
+
 // The profile writer reports success for what a full disk cut off: the save must see it.
 TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
     const std::wstring folder = specialFolder(), file = folder + L"\\zelqcfg\\settings.ini";

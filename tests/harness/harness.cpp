@@ -1,5 +1,6 @@
 #include "harness/harness.h"
 
+#include "platform/names.h"
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
@@ -7,7 +8,7 @@ namespace harness {
 
 std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
     for (const auto& [k, v] : env)
-        if (_wcsicmp(k.c_str(), std::wstring(name).c_str()) == 0) // as the system compares names
+        if (platform::sameName(k, name))
             return v;
     wchar_t buffer[32768];
     const DWORD n = GetEnvironmentVariableW(std::wstring(name).c_str(), buffer, 32768);
