@@ -96,7 +96,7 @@ TEST_F(Installer, WithoutRightsTheMessageEndsTheProgramBeforeTheMainWindowLoads)
         rec.messages[0].text + L"|" + rec.messages[0].title,
         L"Please right-click me and run as Administrator so I can install some files.|Need Admin Rights");
     EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && rec.ended == 1 && rec.started.empty());
-    EXPECT_FALSE(exists(system32 + L"dx8vb.dll"));
+    EXPECT_FALSE(platform::exists(system32 + L"dx8vb.dll"));
 }
 
 // Copy: no system folder, the game's library locked. Start: the tool refused. Each time the
@@ -124,7 +124,7 @@ TEST_F(Installer, FailuresAreReportedStartUpGoesOnAndTheNextStartTriesAgain) {
                     said.find(platform::errorText(error)) != std::wstring::npos)
             << said;
         EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && rec.ended == 0);
-        EXPECT_FALSE(exists(system32 + L"dx8vb.dll"));
+        EXPECT_FALSE(platform::exists(system32 + L"dx8vb.dll"));
         form.unload();
     }
     rec.startError = 0;

@@ -64,7 +64,8 @@ std::string read(const std::wstring& path) {
 
 void write(const std::wstring& path, std::string_view bytes) {
     // Over an existing file in place: some tests' folders take no new file.
-    ASSERT_EQ(exists(path) ? platform::overwriteFile(path, bytes) : platform::createFile(path, bytes, false),
+    ASSERT_EQ(platform::exists(path) ? platform::overwriteFile(path, bytes)
+                                     : platform::createFile(path, bytes, false),
               0u)
         << "cannot write the test file";
 }
