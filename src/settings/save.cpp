@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
 
 namespace settings {
 namespace {
@@ -257,29 +256,58 @@ bool undo(Job& job) {
     return ok;
 }
 
+// Every copy of the program takes the locks in one order, so two saves never wait on each other.
+std::optional<SaveFailure> lockAll(std::vector<Job>& jobs) {
+    std::vector<Job*> order;
+    for (Job& job : jobs)
+        order.push_back(&job);
+    std::sort(order.begin(), order.end(), [](const Job* a, const Job* b) {
+        return platform::nameKey(a->change->path) < platform::nameKey(b->change->path);
+    });
+    for (Job* job : order) {
+        job->lock = std::make_unique<platform::PathLock>(L"settings", job->change->path);
+        if (!job->lock->acquire(kLockWaitMs)) {
+            const DWORD error = job->lock->error();
+            return SaveFailure{job->change->path,
+                               error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
+        }
+    }
+    return std::nullopt;
+}
+
+// Puts every prepared file in place or, on failure, puts back those already replaced.
+std::optional<SaveFailure> commitAll(std::vector<Job>& jobs) {
+    // Files written over in place come last: a replaced file is put back by a rename, one written
+    // over only by writing it over again.
+    std::vector<Job*> sequence;
+    for (bool inPlace : {false, true})
+        for (Job& job : jobs)
+            if (job.inPlace == inPlace)
+                sequence.push_back(&job);
+    platform::sys().checkpoint(L"settings staged");
+    std::optional<SaveFailure> failure;
+    for (Job* job : sequence) {
+        if (const DWORD error = commit(*job, jobs.size() > 1)) {
+            failure = SaveFailure{job->change->path, error, {}, job->damaged};
+            break;
+        }
+        platform::sys().checkpoint(L"settings replaced");
+    }
+    if (failure)
+        for (auto it = sequence.rbegin(); it != sequence.rend(); ++it)
+            if (!undo(**it))
+                failure->kept.push_back((*it)->change->path);
+    return failure;
+}
+
 } // namespace
 
 std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
     std::vector<Job> jobs(changes.size());
     for (size_t i = 0; i < changes.size(); ++i)
         jobs[i].change = &changes[i];
-
-    // Every copy of the program takes the locks in one order, so two saves never wait on each other.
-    std::vector<size_t> order(jobs.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return platform::nameKey(changes[a].path) < platform::nameKey(changes[b].path);
-    });
-    for (size_t i : order) {
-        Job& job = jobs[i];
-        job.lock = std::make_unique<platform::PathLock>(L"settings", job.change->path);
-        if (!job.lock->acquire(kLockWaitMs)) {
-            const DWORD error = job.lock->error();
-            return SaveFailure{job.change->path,
-                               error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
-        }
-    }
-
+    if (auto failure = lockAll(jobs))
+        return failure;
     std::optional<SaveFailure> failure;
     for (Job& job : jobs) {
         platform::removeLeftovers(job.change->path);
@@ -291,27 +319,8 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
             break;
         }
     }
-    if (!failure) {
-        // Files written over in place come last: a replaced file is put back by a rename, one
-        // written over only by writing it over again.
-        std::vector<Job*> sequence;
-        for (bool inPlace : {false, true})
-            for (Job& job : jobs)
-                if (job.inPlace == inPlace)
-                    sequence.push_back(&job);
-        platform::sys().checkpoint(L"settings staged");
-        for (Job* job : sequence) {
-            if (const DWORD error = commit(*job, jobs.size() > 1)) {
-                failure = SaveFailure{job->change->path, error, {}, job->damaged};
-                break;
-            }
-            platform::sys().checkpoint(L"settings replaced");
-        }
-        if (failure)
-            for (auto it = sequence.rbegin(); it != sequence.rend(); ++it)
-                if (!undo(**it))
-                    failure->kept.push_back((*it)->change->path);
-    }
+    if (!failure)
+        failure = commitAll(jobs);
     for (Job& job : jobs) {
         platform::removeFile(job.stage);
         platform::removeFile(job.backup);
