@@ -14,27 +14,27 @@ namespace {
 constexpr wchar_t kLibrary[] = L"dx8vb.dll";
 constexpr wchar_t kTitle[] = L"Could Not Install";
 
-bool isAbsolute(const std::wstring& path) {
-    return (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+bool isDriveRoot(std::wstring_view p) {
+    return p.size() >= 3 && ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z')) &&
+           p[1] == L':' && p[2] == L'\\';
 }
 
-// The Windows folder, without a trailing backslash. "windir" names it; when that is unset, empty
-// or not an absolute path, the system's own answer is used instead, so that no path (and above all
-// not the registration tool's) is ever looked for relative to the current folder.
-std::wstring windowsFolder() {
-    std::wstring folder = platform::sys().environment(L"windir").value_or(L"");
-    if (!isAbsolute(folder)) {
-        wchar_t buffer[MAX_PATH];
-        const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
-        folder.assign(buffer, n < MAX_PATH ? n : 0);
-        if (n >= MAX_PATH) {
-            folder.resize(n);
-            folder.resize(GetSystemWindowsDirectoryW(folder.data(), n));
-        }
-    }
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
+// "server\share..." with both names given.
+bool isShare(std::wstring_view p) {
+    const size_t slash = p.find(L'\\');
+    return slash != 0 && slash != std::wstring_view::npos && slash + 1 < p.size() && p[slash + 1] != L'\\';
+}
+
+// "X:\...", "\\server\share..." or either behind "\\?\": a path that no current folder or drive
+// completes.
+bool isFullPath(std::wstring_view p) {
+    if (p.starts_with(L"\\\\?\\UNC\\"))
+        return isShare(p.substr(8));
+    if (p.starts_with(L"\\\\?\\"))
+        return isDriveRoot(p.substr(4));
+    if (p.starts_with(L"\\\\"))
+        return isShare(p.substr(2));
+    return isDriveRoot(p);
 }
 
 // The library counts as installed whatever its attributes: a hidden or system copy is still there,
@@ -44,6 +44,25 @@ bool installed(const std::wstring& path) {
 }
 
 } // namespace
+
+std::wstring windowsFolder() {
+    std::wstring folder = platform::sys().environment(L"windir").value_or(L"");
+    if (!isFullPath(folder)) {
+        wchar_t buffer[MAX_PATH];
+        const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+        folder.assign(buffer, n < MAX_PATH ? n : 0);
+        if (n >= MAX_PATH) {
+            folder.resize(n);
+            folder.resize(GetSystemWindowsDirectoryW(folder.data(), n));
+        }
+        if (!isFullPath(folder))
+            return {};
+    }
+    // Without its trailing backslash, "C:\" too: the folders below are added with theirs.
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
 
 bool InstallPrerequisites() {
     return InstallDx8Component();
@@ -56,6 +75,8 @@ bool InstallDx8Component() {
 
     // A 32-bit program on 64-bit Windows belongs with the 32-bit libraries in "syswow64".
     const std::wstring windows = windowsFolder();
+    if (windows.empty())
+        return true; // nowhere to install it
     const std::wstring systemFolder =
         windows + (platform::isFolder(windows + L"\\syswow64\\") ? L"\\syswow64\\" : L"\\system32\\");
     const std::wstring target = systemFolder + kLibrary;

@@ -7,7 +7,7 @@
 #include "gameconfig/gamefile.h"
 #include "platform/files.h"
 #include "platform/system.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 #include "texmods/texmodform.h"
 
 #include "resource.h"

@@ -2,7 +2,7 @@
 // The button mapping dialogs: gear shifter bindings, view button bindings and the hat switch
 // legend. Each exists once; show it with `form.show(opener)`, and Ok or Cancel hand the focus
 // back to the opener if it is still open.
-#include "settings/dialog.h"
+#include "settingsui/dialog.h"
 
 namespace bindings {
 

@@ -1,7 +1,7 @@
 #include "bindings/bindings.h"
 #include "bindings/layout.h"
 
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 #include "settings/joystick.h"
 
 namespace bindings {

@@ -2,7 +2,7 @@
 #include "bindings/layout.h"
 
 #include "platform/report.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 #include "settings/joystick.h"
 
 namespace bindings {

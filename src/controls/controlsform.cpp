@@ -4,7 +4,7 @@
 #include "controls/pedalform.h"
 #include "controls/wheelform.h"
 #include "platform/report.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 #include <array>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // The controller dialog: the five override switches of the modification, force feedback and
 // Xinput rumble, and the buttons that open the wheel, pedal, view button and gear shift dialogs.
-#include "settings/dialog.h"
+#include "settingsui/dialog.h"
 
 #include <string_view>
 

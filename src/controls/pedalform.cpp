@@ -1,7 +1,7 @@
 #include "controls/pedalform.h"
 
 #include "controls/wheelrows.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 namespace controls {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The pedal dialog: the pedals' joystick, dead zone, and the axis and axis type of each pedal.
-#include "settings/dialog.h"
+#include "settingsui/dialog.h"
 
 namespace controls {
 

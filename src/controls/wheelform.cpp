@@ -1,7 +1,7 @@
 #include "controls/wheelform.h"
 
 #include "controls/wheelrows.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 namespace controls {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The steering wheel dialog: the wheel's joystick, its dead zone and the menu binding.
-#include "settings/dialog.h"
+#include "settingsui/dialog.h"
 
 namespace controls {
 

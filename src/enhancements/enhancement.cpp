@@ -1,7 +1,7 @@
 #include "enhancements/enhancement.h"
 
 #include "enhancements/lanlists.h"
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 #include <span>
 

@@ -139,8 +139,16 @@ void removeFile(const std::wstring& path) {
     if (path.empty())
         return;
     const std::wstring p = longPath(path);
-    SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(p.c_str());
+    if (DeleteFileW(p.c_str()) || GetLastError() != ERROR_ACCESS_DENIED)
+        return;
+    // Attributes belong to the file, not to one of its names: only the read-only one, which keeps a
+    // name from being removed, is cleared, and given back when the name stays all the same.
+    const DWORD a = GetFileAttributesW(p.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_READONLY) ||
+        !SetFileAttributesW(p.c_str(), a & ~FILE_ATTRIBUTE_READONLY))
+        return;
+    if (!DeleteFileW(p.c_str()))
+        SetFileAttributesW(p.c_str(), a);
 }
 
 DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush) {
@@ -281,13 +289,19 @@ std::string toAnsi(std::wstring_view text) {
     return out;
 }
 
-std::wstring fromAnsi(std::string_view bytes) {
+std::wstring fromCodePage(UINT codePage, std::string_view bytes) {
     if (bytes.empty())
         return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0)
+        return {};
     std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
     return out;
+}
+
+std::wstring fromAnsi(std::string_view bytes) {
+    return fromCodePage(CP_ACP, bytes);
 }
 
 } // namespace platform

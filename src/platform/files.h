@@ -26,7 +26,8 @@ DWORD createFile(const std::wstring& path, std::string_view bytes, bool flush = 
 // system's error; on failure the file may hold part of the new bytes.
 DWORD overwriteFile(const std::wstring& path, std::string_view bytes);
 
-// Removes a file, read-only or not; nothing happens when there is none (or no name).
+// Removes a file's name, read-only or not; nothing happens when there is none (or no name). The
+// file's other names (hard links) keep its attributes, but for read-only, which removing one takes.
 void removeFile(const std::wstring& path);
 
 // Gives `to` the attributes of `from` that a copy keeps (read-only, hidden, system, archive). The
@@ -68,5 +69,7 @@ void removeLeftovers(const std::wstring& path);
 // Text in the system's ANSI code page, as the game and the modification read their files.
 std::string toAnsi(std::wstring_view text);
 std::wstring fromAnsi(std::string_view bytes);
+// Text in any code page (CP_UTF8 for a file that begins with its byte order mark).
+std::wstring fromCodePage(UINT codePage, std::string_view bytes);
 
 } // namespace platform

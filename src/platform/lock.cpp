@@ -1,27 +1,30 @@
 #include "platform/lock.h"
 
+#include "platform/names.h"
+
 #include <cstdint>
-#include <mutex>
 #include <set>
 
 namespace platform {
 namespace {
 
-// The file system matches names without regard to case in any script: so does the lock's name.
-std::wstring folded(std::wstring_view path) {
+// One spelling for every spelling of a path that the file system takes as one file: without the
+// "\\?\" prefix (a network path keeps its leading "\\"), with backslashes, without a trailing one,
+// in upper case.
+std::wstring canonical(std::wstring_view path) {
+    std::wstring s;
     if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
-        path.remove_prefix(8);
+        s = L"\\\\" + std::wstring(path.substr(8));
     else if (path.rfind(L"\\\\?\\", 0) == 0)
-        path.remove_prefix(4);
-    std::wstring s(path);
-    while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/'))
-        s.pop_back();
+        s = path.substr(4);
+    else
+        s = path;
     for (wchar_t& c : s)
         if (c == L'/')
             c = L'\\';
-    if (!s.empty())
-        CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
+    while (s.size() > 3 && s.back() == L'\\')
+        s.pop_back();
+    return nameKey(s);
 }
 
 std::wstring nameFor(std::wstring_view purpose, std::wstring_view path) {
@@ -29,7 +32,6 @@ std::wstring nameFor(std::wstring_view purpose, std::wstring_view path) {
 }
 
 // A mutex lets its owning thread in again; the names held here keep a second holder out.
-std::mutex gHeldMutex;
 std::set<std::wstring>& heldHere() {
     static std::set<std::wstring> names;
     return names;
@@ -40,7 +42,7 @@ std::set<std::wstring>& heldHere() {
 // Object names are short and take no backslash: a hash of the path stands for it.
 std::wstring pathKey(std::wstring_view path) {
     uint64_t h = 14695981039346656037ull;
-    for (const wchar_t c : folded(path)) {
+    for (const wchar_t c : canonical(path)) {
         h ^= static_cast<uint16_t>(c);
         h *= 1099511628211ull;
     }
@@ -54,7 +56,10 @@ std::wstring pathKey(std::wstring_view path) {
 PathLock::PathLock(std::wstring_view purpose, const std::wstring& path) : name_(nameFor(purpose, path)) {}
 
 PathLock::~PathLock() {
-    release();
+    if (held_) {
+        ReleaseMutex(mutex_);
+        heldHere().erase(name_);
+    }
     if (mutex_)
         CloseHandle(mutex_);
 }
@@ -62,7 +67,6 @@ PathLock::~PathLock() {
 bool PathLock::acquire(DWORD timeoutMs) {
     if (held_)
         return true;
-    abandoned_ = false;
     error_ = 0;
     if (!mutex_) {
         mutex_ = CreateMutexW(nullptr, FALSE, name_.c_str());
@@ -71,33 +75,19 @@ bool PathLock::acquire(DWORD timeoutMs) {
             return false;
         }
     }
-    {
-        std::lock_guard<std::mutex> guard(gHeldMutex);
-        if (heldHere().count(name_)) {
-            error_ = ERROR_TIMEOUT;
-            return false;
-        }
-        heldHere().insert(name_);
+    if (!heldHere().insert(name_).second) {
+        error_ = ERROR_TIMEOUT;
+        return false;
     }
+    // An abandoned mutex is held all the same: the save that follows cleans up what its holder left.
     const DWORD r = WaitForSingleObject(mutex_, timeoutMs);
     if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED) {
         held_ = true;
-        abandoned_ = r == WAIT_ABANDONED;
         return true;
     }
     error_ = r == WAIT_TIMEOUT ? ERROR_TIMEOUT : GetLastError();
-    std::lock_guard<std::mutex> guard(gHeldMutex);
     heldHere().erase(name_);
     return false;
-}
-
-void PathLock::release() {
-    if (!held_)
-        return;
-    ReleaseMutex(mutex_);
-    held_ = false;
-    std::lock_guard<std::mutex> guard(gHeldMutex);
-    heldHere().erase(name_);
 }
 
 } // namespace platform

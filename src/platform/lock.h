@@ -1,7 +1,7 @@
 #pragma once
 // A lock named after a file's or folder's full path, shared by every copy of the program in the
 // session, so that two windows or two processes never work on the same files at once. A holder
-// that dies releases it (the next holder is told, and cleans up after it).
+// that dies releases it (the next holder cleans up after it). Released when it goes.
 #include <windows.h>
 
 #include <string>
@@ -10,7 +10,7 @@
 namespace platform {
 
 // Sixteen hex digits standing for a full path, the same for every spelling of it that the file
-// system takes as one file (case, "\\?\" prefix, slashes).
+// system takes as one file (case, the "\\?\" and "\\?\UNC\" prefixes, slashes).
 std::wstring pathKey(std::wstring_view path);
 
 class PathLock {
@@ -24,17 +24,13 @@ public:
     // Waits up to `timeoutMs` (0: only tries). True when held. A lock that this process already
     // holds is refused too: one holder at a time, even within one process.
     bool acquire(DWORD timeoutMs);
-    bool held() const { return held_; }
-    // The previous holder ended without releasing it (killed): what it left may need cleaning up.
-    bool abandoned() const { return abandoned_; }
     // Why acquire failed: ERROR_TIMEOUT when another holder kept it, else the system's error.
     DWORD error() const { return error_; }
-    void release();
 
 private:
     std::wstring name_;
     HANDLE mutex_ = nullptr;
-    bool held_ = false, abandoned_ = false;
+    bool held_ = false;
     DWORD error_ = 0;
 };
 

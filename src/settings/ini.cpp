@@ -1,7 +1,6 @@
 #include "settings/ini.h"
 
 #include "platform/files.h"
-#include "settings/save.h"
 
 #include <vector>
 
@@ -96,13 +95,6 @@ std::wstring ReadIni(const ProfileReader& file, std::wstring_view section, std::
 std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
                      bool zeroIfMissing) {
     return ReadIni(ProfileReader(fileName), section, keyName, zeroIfMissing);
-}
-
-DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
-               std::wstring_view value) {
-    const auto failure = writeFiles(
-        {{.path = fileName, .keys = {{std::wstring(section), std::wstring(keyName), std::wstring(value)}}}});
-    return failure ? failure->error : 0;
 }
 
 } // namespace settings

@@ -1,9 +1,6 @@
 #pragma once
-// Settings access: the program's files in the application folder and the settings folder,
-// read and written key by key through the system's private profile functions, which keep
-// the files in the ANSI code page and leave every other line as it was.
-#include <windows.h>
-
+// Settings access: the program's files in the application folder and the settings folder, read
+// key by key through the system's private profile functions (settings/save.h writes them).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,13 +40,6 @@ std::wstring ReadIni(const std::wstring& fileName, std::wstring_view section, st
                      bool zeroIfMissing);
 std::wstring ReadIni(const ProfileReader& file, std::wstring_view section, std::wstring_view keyName,
                      bool zeroIfMissing);
-
-// Writes one key, creating the file, section and key as needed, as one save of its own (see
-// settings/save.h). Returns 0, or the system's error code when the value was not stored (no
-// folder, a read-only file, a file held open by another program); the file is then as it was.
-// The settings folder is never created.
-DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
-               std::wstring_view value);
 
 // The program-wide overlay flag: 1 forces windowed mode on in the game's file.
 extern int16_t gUseOverlay;

@@ -18,26 +18,13 @@ std::wstring_view trim(std::wstring_view s) {
     return s;
 }
 
-wchar_t upper(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool sameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    return true;
-}
-
 struct Line {
     std::wstring text; // as the writer may rewrite it
     bool owned;
 };
 
 // The lines of a file, each with the section it stands in.
-std::vector<Line> linesOf(std::wstring_view text, std::span<const WrittenKey> written) {
+std::vector<Line> linesOf(std::wstring_view text, std::span<const WrittenKey> written, SameName sameName) {
     std::vector<Line> out;
     std::wstring_view section; // none before the first header
     while (!text.empty()) {
@@ -78,9 +65,10 @@ std::wstring asRead(std::wstring_view value) {
     return std::wstring(value);
 }
 
-bool keepsOtherLines(std::wstring_view before, std::wstring_view after, std::span<const WrittenKey> written) {
-    const std::vector<Line> old = linesOf(before, written);
-    const std::vector<Line> now = linesOf(after, written);
+bool keepsOtherLines(std::wstring_view before, std::wstring_view after, std::span<const WrittenKey> written,
+                     SameName sameName) {
+    const std::vector<Line> old = linesOf(before, written, sameName);
+    const std::vector<Line> now = linesOf(after, written, sameName);
     size_t next = 0; // the next line of `old` that must appear
     auto skipOwned = [&] {
         while (next < old.size() && old[next].owned)

@@ -21,8 +21,10 @@ std::wstring asRead(std::wstring_view value);
 // True when every line of `before` that the save does not own is still in `after`, in the same
 // order. The save owns the lines of the keys it writes, in their sections. Lines are compared as
 // the profile writer may rewrite them: blank lines dropped, blanks around a line and around its
-// first "=" dropped, a section header up to its last "]". Names match without regard to case
-// (the program's own section and key names are ASCII).
-bool keepsOtherLines(std::wstring_view before, std::wstring_view after, std::span<const WrittenKey> written);
+// first "=" dropped, a section header up to its last "]". Section and key names match by `sameName`
+// (the caller's comparison of names without regard to case).
+using SameName = bool (*)(std::wstring_view, std::wstring_view);
+bool keepsOtherLines(std::wstring_view before, std::wstring_view after, std::span<const WrittenKey> written,
+                     SameName sameName);
 
 } // namespace settings

@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/lock.h"
+#include "platform/names.h"
 #include "platform/report.h"
 #include "platform/system.h"
 #include "settings/ini.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <numeric>
 
 namespace settings {
 namespace {
@@ -31,26 +31,6 @@ struct Job {
     bool damaged = false;
 };
 
-std::wstring folded(const std::wstring& path) {
-    std::wstring s = path;
-    if (!s.empty())
-        CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-bool sameName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-std::wstring fromCodePage(UINT page, std::string_view bytes) {
-    const int n = MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(std::max(n, 0)), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
-    return out;
-}
-
 // A settings file's text as the profile functions read it: UTF-16 or UTF-8 after a byte order
 // mark, else the ANSI code page (`unicode` false).
 std::wstring decode(std::string_view bytes, bool& unicode) {
@@ -66,7 +46,7 @@ std::wstring decode(std::string_view bytes, bool& unicode) {
         return out;
     }
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return fromCodePage(CP_UTF8, bytes.substr(3));
+        return platform::fromCodePage(CP_UTF8, bytes.substr(3));
     unicode = false;
     return platform::fromAnsi(bytes);
 }
@@ -80,14 +60,14 @@ bool holdsTheSave(const Job& job, const std::wstring& file, const std::string& b
     std::vector<WrittenKey> written;
     for (const KeyValue& kv : keys)
         written.push_back({kv.section, kv.key});
-    if (!keepsOtherLines(decode(job.before, ignored), now, written))
+    if (!keepsOtherLines(decode(job.before, ignored), now, written, platform::sameName))
         return false;
     const ProfileReader reader(file);
     for (size_t i = 0; i < keys.size(); ++i) {
         const KeyValue& kv = keys[i];
         const bool writtenAgain =
             std::any_of(keys.begin() + static_cast<ptrdiff_t>(i) + 1, keys.end(), [&](const KeyValue& later) {
-                return sameName(later.section, kv.section) && sameName(later.key, kv.key);
+                return platform::sameName(later.section, kv.section) && platform::sameName(later.key, kv.key);
             });
         if (writtenAgain)
             continue;
@@ -110,8 +90,8 @@ DWORD notHeld(const Job& job, const std::wstring& file) {
     return ERROR_INVALID_DATA; // a value the file cannot hold, such as a line break
 }
 
-// Writes the keys into `file`, a copy of the target, then checks it and, if asked, flushes it.
-DWORD applyKeys(Job& job, const std::wstring& file, bool flush) {
+// Writes the keys into `file`, a copy of the target, then checks it.
+DWORD applyKeys(Job& job, const std::wstring& file) {
     for (const KeyValue& kv : job.change->keys) {
         SetLastError(0);
         if (!WritePrivateProfileStringW(kv.section.c_str(), kv.key.c_str(), kv.value.c_str(), file.c_str())) {
@@ -127,8 +107,10 @@ DWORD applyKeys(Job& job, const std::wstring& file, bool flush) {
     if (!holdsTheSave(job, file, bytes))
         return notHeld(job, file);
     job.after = std::move(bytes);
-    if (!flush)
-        return 0;
+    return 0;
+}
+
+DWORD flush(const std::wstring& file) {
     HANDLE h = CreateFileW(platform::longPath(file).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -146,7 +128,7 @@ DWORD applyInTemp(Job& job) {
         return ERROR_FILENAME_EXCED_RANGE;
     DWORD error = platform::createFile(work, job.before, false);
     if (!error)
-        error = applyKeys(job, work, false);
+        error = applyKeys(job, work);
     platform::removeFile(work);
     return error;
 }
@@ -167,29 +149,46 @@ DWORD readTarget(Job& job) {
     return platform::readFile(path, job.before);
 }
 
+// Where a file's new text is made.
+enum class Making {
+    Given,      // the change holds the whole text
+    KeysBeside, // the profile writer changes the copy beside the target that then replaces it
+    KeysInTemp, // the profile writer changes a working copy under the temporary folder
+};
+
+Making makingOf(const FileChange& change, const std::wstring& stage) {
+    if (change.text)
+        return Making::Given;
+    // The profile functions take no path of MAX_PATH characters or more.
+    return stage.size() < MAX_PATH ? Making::KeysBeside : Making::KeysInTemp;
+}
+
 // Makes the file's new text, checked, in a new file beside the target, or in memory when the
 // folder takes no new file but the target can be written over.
 DWORD prepare(Job& job) {
     const FileChange& change = *job.change;
     const std::wstring stage = platform::besideName(change.path, L"tmp");
-    // The profile functions take no path of MAX_PATH characters or more.
-    const bool keysBeside = !change.text && stage.size() < MAX_PATH;
-    if (change.text)
+    const Making making = makingOf(change, stage);
+    if (making == Making::Given)
         job.after = *change.text;
-    else if (!keysBeside)
+    else if (making == Making::KeysInTemp)
         if (const DWORD error = applyInTemp(job))
             return error;
-    // The copy that the profile writer is about to change needs no flush yet.
-    const DWORD error = platform::createFile(stage, keysBeside ? job.before : job.after, !keysBeside);
+    const bool beside = making == Making::KeysBeside;
+    // The copy that the profile writer is about to change is flushed once it holds the save.
+    const DWORD error = platform::createFile(stage, beside ? job.before : job.after, !beside);
     if (!error) {
         job.stage = stage;
-        return keysBeside ? applyKeys(job, stage, true) : 0;
+        if (!beside)
+            return 0;
+        const DWORD keysError = applyKeys(job, stage);
+        return keysError ? keysError : flush(stage);
     }
     // Only a folder that refuses new files (a full disk does not count) has its file written over.
     if (error != ERROR_ACCESS_DENIED || !job.existed || !platform::canWrite(change.path))
         return error;
     job.inPlace = true;
-    return keysBeside ? applyInTemp(job) : 0;
+    return beside ? applyInTemp(job) : 0;
 }
 
 // One rename. Whoever reads the file (another window or program) holds it open for a moment, and
@@ -257,28 +256,58 @@ bool undo(Job& job) {
     return ok;
 }
 
+// Every copy of the program takes the locks in one order, so two saves never wait on each other.
+std::optional<SaveFailure> lockAll(std::vector<Job>& jobs) {
+    std::vector<Job*> order;
+    for (Job& job : jobs)
+        order.push_back(&job);
+    std::sort(order.begin(), order.end(), [](const Job* a, const Job* b) {
+        return platform::nameKey(a->change->path) < platform::nameKey(b->change->path);
+    });
+    for (Job* job : order) {
+        job->lock = std::make_unique<platform::PathLock>(L"settings", job->change->path);
+        if (!job->lock->acquire(kLockWaitMs)) {
+            const DWORD error = job->lock->error();
+            return SaveFailure{job->change->path,
+                               error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
+        }
+    }
+    return std::nullopt;
+}
+
+// Puts every prepared file in place or, on failure, puts back those already replaced.
+std::optional<SaveFailure> commitAll(std::vector<Job>& jobs) {
+    // Files written over in place come last: a replaced file is put back by a rename, one written
+    // over only by writing it over again.
+    std::vector<Job*> sequence;
+    for (bool inPlace : {false, true})
+        for (Job& job : jobs)
+            if (job.inPlace == inPlace)
+                sequence.push_back(&job);
+    platform::sys().checkpoint(L"settings staged");
+    std::optional<SaveFailure> failure;
+    for (Job* job : sequence) {
+        if (const DWORD error = commit(*job, jobs.size() > 1)) {
+            failure = SaveFailure{job->change->path, error, {}, job->damaged};
+            break;
+        }
+        platform::sys().checkpoint(L"settings replaced");
+    }
+    if (failure)
+        for (auto it = sequence.rbegin(); it != sequence.rend(); ++it)
+            if (!undo(**it))
+                failure->kept.push_back((*it)->change->path);
+    return failure;
+}
+
 } // namespace
 
 std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
     std::vector<Job> jobs(changes.size());
     for (size_t i = 0; i < changes.size(); ++i)
         jobs[i].change = &changes[i];
-
-    // Every copy of the program takes the locks in one order, so two saves never wait on each other.
-    std::vector<size_t> order(jobs.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::sort(order.begin(), order.end(),
-              [&](size_t a, size_t b) { return folded(changes[a].path) < folded(changes[b].path); });
-    for (size_t i : order) {
-        Job& job = jobs[i];
-        job.lock = std::make_unique<platform::PathLock>(L"settings", job.change->path);
-        if (!job.lock->acquire(kLockWaitMs)) {
-            const DWORD error = job.lock->error();
-            return SaveFailure{job.change->path,
-                               error == ERROR_TIMEOUT ? DWORD{ERROR_SHARING_VIOLATION} : error};
-        }
-    }
-
+    if (auto failure = lockAll(jobs))
+        return failure;
     std::optional<SaveFailure> failure;
     for (Job& job : jobs) {
         platform::removeLeftovers(job.change->path);
@@ -290,27 +319,8 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes) {
             break;
         }
     }
-    if (!failure) {
-        // Files written over in place come last: a replaced file is put back by a rename, one
-        // written over only by writing it over again.
-        std::vector<Job*> sequence;
-        for (bool inPlace : {false, true})
-            for (Job& job : jobs)
-                if (job.inPlace == inPlace)
-                    sequence.push_back(&job);
-        platform::sys().checkpoint(L"settings staged");
-        for (Job* job : sequence) {
-            if (const DWORD error = commit(*job, jobs.size() > 1)) {
-                failure = SaveFailure{job->change->path, error, {}, job->damaged};
-                break;
-            }
-            platform::sys().checkpoint(L"settings replaced");
-        }
-        if (failure)
-            for (auto it = sequence.rbegin(); it != sequence.rend(); ++it)
-                if (!undo(**it))
-                    failure->kept.push_back((*it)->change->path);
-    }
+    if (!failure)
+        failure = commitAll(jobs);
     for (Job& job : jobs) {
         platform::removeFile(job.stage);
         platform::removeFile(job.backup);
@@ -324,6 +334,13 @@ bool saveFiles(HWND owner, const std::vector<FileChange>& changes) {
         return true;
     report::saveFailed(owner, failure->file, failure->error, failure->kept, failure->damaged);
     return false;
+}
+
+DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
+               std::wstring_view value) {
+    const auto failure = writeFiles(
+        {{.path = fileName, .keys = {{std::wstring(section), std::wstring(keyName), std::wstring(value)}}}});
+    return failure ? failure->error : 0;
 }
 
 } // namespace settings

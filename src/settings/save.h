@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace settings {
@@ -39,5 +40,11 @@ std::optional<SaveFailure> writeFiles(const std::vector<FileChange>& changes);
 // Writes the changes; on failure tells the user which file failed, why, and what state every
 // file is in, and returns false.
 bool saveFiles(HWND owner, const std::vector<FileChange>& changes);
+
+// Writes one key, creating the file, section and key as needed, as one save of its own. Returns 0,
+// or the system's error code when the value was not stored (no folder, a read-only file, a file held
+// open by another program); the file is then as it was. The settings folder is never created.
+DWORD WriteIni(const std::wstring& fileName, std::wstring_view section, std::wstring_view keyName,
+               std::wstring_view value);
 
 } // namespace settings

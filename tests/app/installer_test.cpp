@@ -61,6 +61,31 @@ TEST_F(Installer, OnlyANormalLibraryInTheGameFolderIsInstalledAndOnlyOnce) {
     registeredIn(syswow64);
 }
 
+// A "windir" that a current folder or drive would complete is never used: the system's own folder is.
+TEST_F(Installer, AWindirThatIsNoFullPathGivesWayToTheSystemsFolder) {
+    wchar_t buffer[MAX_PATH];
+    const std::wstring system(buffer, GetSystemWindowsDirectoryW(buffer, MAX_PATH));
+    const std::pair<std::optional<std::wstring>, std::wstring> cases[] = {
+        {windows, windows},
+        {windows + L"\\", windows},
+        {L"\\\\server\\share\\Win dows", L"\\\\server\\share\\Win dows"},
+        {std::nullopt, system},
+        {L"", system},
+        {L"Win dows", system},
+        {L".\\Win dows", system},
+        {L"C:Win dows", system},
+        {L"\\Win dows", system},
+        {L"\\\\", system},
+        {L"\\\\server", system},
+        {L"\\\\?\\", system},
+    };
+    for (const auto& [windir, folder] : cases) {
+        SCOPED_TRACE(testing::PrintToString(windir.value_or(L"(unset)")));
+        rec.env = {{L"windir", windir}};
+        EXPECT_EQ(app::windowsFolder(), folder);
+    }
+}
+
 TEST_F(Installer, WithoutRightsTheMessageEndsTheProgramBeforeTheMainWindowLoads) {
     write(source, kLibrary);
     rec.admin = false;
@@ -71,7 +96,7 @@ TEST_F(Installer, WithoutRightsTheMessageEndsTheProgramBeforeTheMainWindowLoads)
         rec.messages[0].text + L"|" + rec.messages[0].title,
         L"Please right-click me and run as Administrator so I can install some files.|Need Admin Rights");
     EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && rec.ended == 1 && rec.started.empty());
-    EXPECT_FALSE(exists(system32 + L"dx8vb.dll"));
+    EXPECT_FALSE(platform::exists(system32 + L"dx8vb.dll"));
 }
 
 // Copy: no system folder, the game's library locked. Start: the tool refused. Each time the
@@ -99,7 +124,7 @@ TEST_F(Installer, FailuresAreReportedStartUpGoesOnAndTheNextStartTriesAgain) {
                     said.find(platform::errorText(error)) != std::wstring::npos)
             << said;
         EXPECT_TRUE(rec.messages[0].icon == platform::Icon::Critical && rec.ended == 0);
-        EXPECT_FALSE(exists(system32 + L"dx8vb.dll"));
+        EXPECT_FALSE(platform::exists(system32 + L"dx8vb.dll"));
         form.unload();
     }
     rec.startError = 0;

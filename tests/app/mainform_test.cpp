@@ -24,7 +24,4 @@ TEST_F(WindowTest, MainWindowReadsTheGamesFileByPositionAndWritesItWhole) {
     SetFileAttributesW(gameFile.c_str(), FILE_ATTRIBUTE_HIDDEN);
     form.show();
     EXPECT_EQ(form.selected(L"cmbVideo"), 0);
-    click(form, L"cmdDesktop");
-    EXPECT_EQ(form.text(L"txtXres"), std::to_wstring(GetSystemMetrics(SM_CXSCREEN)));
-    EXPECT_EQ(form.text(L"txtYRes"), std::to_wstring(GetSystemMetrics(SM_CYSCREEN)));
 }

@@ -3,140 +3,257 @@
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <array>
 #include <process.h>
 #include <shellapi.h>
 
 using namespace harness;
 
+namespace {
+
 // A game folder that tests/faults/special-folder.sh made outside Wine, or empty.
-const std::wstring kSpecialFolder = _wgetenv(L"ZELQ_SPECIAL_FOLDER") ? _wgetenv(L"ZELQ_SPECIAL_FOLDER") : L"";
+std::wstring specialFolder() {
+    const wchar_t* folder = _wgetenv(L"ZELQ_SPECIAL_FOLDER");
+    return folder ? folder : L"";
+}
 
 // A failed save's one message: critical, naming the file and the system's reason; the window stays open.
-void expectFailure(tk::Form& form, const std::wstring& file, const std::wstring& reason) {
+void expectFailure(tk::Form& form, const std::wstring& file, DWORD reason) {
     ASSERT_EQ(recorder().messages.size(), 1u);
     const Message m = std::exchange(recorder().messages, {})[0];
     EXPECT_NE(m.text.find(file + L"\r\n"), m.text.npos) << "it names the file";
-    EXPECT_NE(m.text.find(L"(error " + reason + L")\r\n\r\nNo file was changed"), m.text.npos) << m.text;
-    EXPECT_TRUE(m.icon == platform::Icon::Critical && !recorder().ended && form.loaded()) << "stays open";
+    const std::wstring said = L"(error " + std::to_wstring(reason) + L")\r\n\r\nNo file was changed";
+    EXPECT_NE(m.text.find(said), m.text.npos) << m.text;
+    EXPECT_TRUE(m.icon == platform::Icon::Critical);
+    EXPECT_EQ(recorder().ended, 0);
+    EXPECT_TRUE(form.loaded()) << "it stays open";
 }
 
-// Each window that saves, in a plain folder, one too deep for the profile functions, one taking no new file.
-class Saves : public WindowTest, public ::testing::WithParamInterface<size_t> {
+enum class Folder { Plain, Deep, Refusing };
+
+// One window that saves, in a folder of one kind.
+class Saves : public WindowTest, public ::testing::WithParamInterface<std::tuple<size_t, Folder>> {
 protected:
-    const faults::SavingWindow* w = &faults::savingWindows()[GetParam() / 3];
-    const std::vector<std::string> first = w->with([](const auto&first, auto&) { return first; }),
-                                   edited = w->with([](auto&, const auto&edited) { return edited; });
-    const size_t folder = GetParam() % 3; // plain, deep, refusing
+    const faults::SavingWindow& w = faults::savingWindows()[std::get<0>(GetParam())];
     std::optional<GameFolder> game;
-    const std::wstring root = folder == 2 ? kSpecialFolder : game.emplace(true, folder ? 300 : 0).path();
-    const std::vector<std::wstring> left = faults::leftovers(root); // there before the window's saves
+    std::wstring root;
+    std::vector<std::wstring> left; // there before the window's saves
 
-    void expectFiles(const std::vector<std::string>& expected, int step, bool linkMayStay = false) {
-        for (size_t i = 0; i < w->files.size(); ++i)
-            EXPECT_EQ(read(root + w->files[i]), expected[i]) << step << w->files[i];
-        EXPECT_TRUE(linkMayStay || faults::leftovers(root) == left) << step;
+    void SetUp() override {
+        WindowTest::SetUp();
+        const Folder folder = std::get<1>(GetParam());
+        if (folder == Folder::Refusing)
+            root = specialFolder();
+        else
+            root = game.emplace(true, folder == Folder::Deep ? 300 : 0).path();
+        if (root.empty())
+            GTEST_SKIP() << "run by special-folder.sh";
+        settings::setAppFolder(root);
+        if (folder == Folder::Refusing)
+            lay(w.first()); // there may be another window's
+        left = faults::leftovers(root);
     }
-
-    enum Fault { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder, None };
-    enum Action { Ok, EditOk, EditCancel, EditClose };
-    // Opens the window, plays the action (after a failed Ok over the first bytes, given a fault), checks.
-    void step(Action action, const std::vector<std::string>& expected, Fault fault = None,
-              size_t failing = 0) {
-        for (size_t i = 0; fault != None && i < w->files.size(); ++i)
-            write(root + w->files[i], first[i]);
-        tk::Form& form = faults::open(*w);
-        tk::Form* opener = w->opener ? tk::Form::loadedNamed(faults::windowNamed(w->opener).form) : nullptr;
-        for (const tk::Control& c : form.spec().controls) // a typed list text loads as none, shown empty
-            EXPECT_TRUE(c.kind != tk::Kind::DropCombo || form.selected(c.name) != -1 ||
-                        form.text(c.name).empty());
-        for (const auto& [button, title, length] : action == EditCancel ? w->help : decltype(w->help){}) {
-            click(form, button); // each help text without an icon
-            const Message m = rec.messages.size() == 1 ? std::exchange(rec.messages, {})[0] : Message{};
-            EXPECT_TRUE(m.title == title && m.text.size() == length && m.icon == platform::Icon::None);
-        }
-        if (action != Ok)
-            faults::edit(form);
-        if (fault != None) { // an Ok failing on the file: reported, it keeps the edits and changes no file
-            const std::wstring file = root + w->files[failing], cfg = root + L"\\zelqcfg", away = cfg + L"~";
-            {
-                platform::PathLock saving(L"settings", file);
-                const HANDLE open =
-                    fault == HeldOpen || fault == HeldForReading
-                        ? CreateFileW(file.c_str(), GENERIC_READ, fault == HeldOpen ? 0 : FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr)
-                        : nullptr;
-                setReadOnly(file, fault == ReadOnly);
-                ASSERT_TRUE(fault != Busy || saving.acquire(0));
-                if (fault == NoFolder)
-                    MoveFileW(cfg.c_str(), away.c_str());
-                click(form, L"cmdOk");
-                CloseHandle(open);
-            }
-            setReadOnly(file, false);
-            EXPECT_TRUE(fault != NoFolder || !exists(cfg)) << "the settings folder is never made";
-            MoveFileW(away.c_str(), cfg.c_str());
-            expectFailure(form, file, std::array{L"5", L"32", L"5", L"32", L"3"}[fault]);
-            EXPECT_FALSE(settings::gUseOverlay);
-            expectFiles(first, fault, fault == HeldForReading); // a link to undo stays while the file is held
-        }
-        if (action == EditClose && opener)
-            closeBox(*opener); // a dialog outlives its opener
-        action == EditCancel  ? click(form, L"cmdCancel")
-        : action == EditClose ? closeBox(form)
-                              : click(form, L"cmdOk");
-        EXPECT_TRUE(action != EditCancel || !opener || GetActiveWindow() == opener->hwnd()) << "focus back";
-        EXPECT_TRUE(rec.messages.empty() && form.loaded() == (rec.ended == 1)) << "closed, or ended";
-        EXPECT_TRUE(action == Ok ||
-                    settings::gUseOverlay == (action == EditOk && w->name == std::string("enhancements")))
-            << "only the enhancements dialog's Ok sets the flag";
-        expectFiles(expected, action);
+    void lay(const std::vector<std::string>& bytes) {
+        for (size_t i = 0; i < w.files.size(); ++i)
+            write(root + w.files[i], bytes[i]);
+    }
+    void expectFiles(const std::vector<std::string>& expected) {
+        for (size_t i = 0; i < w.files.size(); ++i)
+            EXPECT_EQ(read(root + w.files[i]), expected[i]) << testing::PrintToString(w.files[i]);
+    }
+    tk::Form* opener() {
+        return w.opener ? tk::Form::loadedNamed(faults::windowNamed(w.opener).form) : nullptr;
+    }
+    // Ok closes a dialog, and ends the program from the main window.
+    void ok(tk::Form& form) {
+        click(form, L"cmdOk");
+        EXPECT_TRUE(rec.messages.empty());
+        EXPECT_EQ(form.loaded(), rec.ended == 1) << "closed, or ended";
+        EXPECT_EQ(faults::leftovers(root), left);
         tk::Form::unloadAll();
         rec.ended = 0;
     }
 };
 
-// A first Ok writes the defaults, Cancel and the close box nothing; each edit reaches its key, stored values
-// come back byte for byte, refused ones load as missing. Each fault fails an Ok; then Ok saves the edits.
-TEST_P(Saves, EveryStepGivesExactBytes) {
-    if (root.empty())
-        GTEST_SKIP() << "run by special-folder.sh";
-    settings::setAppFolder(root);
-    for (size_t i = 0; folder == 2 && i < w->files.size(); ++i) // there may be another window's
-        write(root + w->files[i], first[i]);
-    const std::vector<std::wstring> working = names(L".");
-    step(Ok, first);
-    step(EditCancel, first);
-    step(EditClose, first);
-    step(EditOk, edited);
-    step(Ok, edited);
-    // A value not converting or refused: Ok writes what a missing key gives, but text fields take any.
-    for (const std::string refused : {"", "-2", "x"}) {
-        const auto stored = w->with([&](const auto&, const auto&) { return refused; });
-        auto expected = w->with([&](const std::string& first, const std::string& edited) {
-            return std::isalpha(edited[0]) && !refused.empty() ? refused : first;
-        });
-        for (size_t i = 0; i < w->files.size(); ++i) // the game's file is no settings file: it stays
-            stored[i][0] == '[' ? write(root + w->files[i], stored[i]) : void(expected[i] = edited[i]);
-        step(Ok, expected);
-    }
-    EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
-    const size_t firstSettings = w->files[0] == L"\\morvex2006.ini", last = w->files.size() - 1;
-    for (size_t i = 0; folder == 0 && i <= last; ++i)
-        for (const Fault fault : {ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder})
-            if (fault == ReadOnly || fault == HeldOpen || i == (fault == NoFolder ? firstSettings : last))
-                step(EditOk, edited, fault, i);
+TEST_P(Saves, AFirstOkWritesTheDefaults) {
+    ok(faults::open(w));
+    expectFiles(w.first());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves, ::testing::Range(size_t{0}, 3 * faults::savingWindows().size()),
-                         [](const auto& i) {
-                             return faults::savingWindows()[i.param / 3].name +
-                                    std::string(std::array{"_plain", "_deep", "_refusing"}[i.param % 3]);
-                         });
+TEST_P(Saves, CancelAndTheCloseBoxDropTheEdits) {
+    lay(w.first());
+    tk::Form& form = faults::open(w);
+    faults::edit(form);
+    click(form, L"cmdCancel");
+    EXPECT_EQ(form.loaded(), rec.ended == 1) << "closed, or ended";
+    EXPECT_TRUE(!opener() || GetActiveWindow() == opener()->hwnd()) << "the focus goes back to the opener";
+    tk::Form& again = faults::open(w);
+    faults::edit(again);
+    if (tk::Form* o = opener())
+        closeBox(*o); // a dialog outlives its opener
+    closeBox(again);
+    EXPECT_FALSE(again.loaded());
+    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_FALSE(settings::gUseOverlay);
+    expectFiles(w.first());
+}
+
+// Each edit reaches its key; what is stored comes back byte for byte, a typed list text as none.
+TEST_P(Saves, OkWritesEachEditAndTheNextOkWritesItAgain) {
+    const std::vector<std::wstring> working = names(L".");
+    tk::Form& form = faults::open(w);
+    faults::edit(form);
+    ok(form);
+    expectFiles(w.edited());
+    EXPECT_EQ(settings::gUseOverlay != 0, w.name == std::string("enhancements"))
+        << "only the enhancements dialog's Ok sets the flag";
+    tk::Form& again = faults::open(w);
+    for (const tk::Control& c : again.spec().controls) {
+        if (c.kind == tk::Kind::DropCombo) {
+            EXPECT_TRUE(again.selected(c.name) != -1 || again.text(c.name).empty()) << std::wstring(c.name);
+        }
+    }
+    ok(again);
+    expectFiles(w.edited());
+    EXPECT_EQ(names(L"."), working) << "nothing is written outside the game folder";
+}
+
+// A stored value that does not convert, or that its control refuses, saves as a missing key gives it;
+// a text field takes any value but the empty one. The game's file, no settings file, keeps the edits.
+TEST_P(Saves, RefusedValuesSaveAsMissingKeys) {
+    for (const std::string refused : {"", "-2", "x"}) {
+        SCOPED_TRACE(refused);
+        std::vector<std::string> expected = w.bytes([&](const faults::Line& l) {
+            return l.typed() && !refused.empty() ? refused : std::string(l.first);
+        });
+        std::vector<std::string> stored = w.bytes([&](const faults::Line&) { return refused; });
+        for (size_t i = 0; i < w.files.size(); ++i)
+            if (w.files[i] == L"\\morvex2006.ini") {
+                stored[i] = w.edited()[i];
+                expected[i] = stored[i];
+            }
+        lay(stored);
+        ok(faults::open(w));
+        expectFiles(expected);
+    }
+}
+
+std::string caseName(const testing::TestParamInfo<std::tuple<size_t, Folder>>& i) {
+    const char* folder[] = {"_plain", "_deep", "_refusing"};
+    return faults::savingWindows()[std::get<0>(i.param)].name +
+           std::string(folder[static_cast<int>(std::get<1>(i.param))]);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, Saves,
+                         ::testing::Combine(::testing::Range(size_t{0}, faults::savingWindows().size()),
+                                            ::testing::Values(Folder::Plain, Folder::Deep, Folder::Refusing)),
+                         caseName);
+
+enum class Fault { ReadOnly, HeldOpen, HeldForReading, Busy, NoFolder };
+
+// A fault on one file while Ok is pressed.
+struct Struck {
+    Fault fault;
+    size_t file;
+    DWORD reason;
+};
+
+// Each fault on the files it can strike: ReadOnly and HeldOpen on any, HeldForReading and Busy on the
+// last one written, NoFolder on the first in the settings folder.
+std::vector<Struck> faultsOf(const faults::SavingWindow& w) {
+    const size_t last = w.files.size() - 1, firstSettings = w.files[0] == L"\\morvex2006.ini" ? 1 : 0;
+    std::vector<Struck> out;
+    for (size_t i = 0; i <= last; ++i) {
+        out.push_back({Fault::ReadOnly, i, ERROR_ACCESS_DENIED});
+        out.push_back({Fault::HeldOpen, i, ERROR_SHARING_VIOLATION});
+    }
+    out.push_back({Fault::HeldForReading, last, ERROR_ACCESS_DENIED});
+    out.push_back({Fault::Busy, last, ERROR_SHARING_VIOLATION});
+    out.push_back({Fault::NoFolder, firstSettings, ERROR_PATH_NOT_FOUND});
+    return out;
+}
+
+// Presses Ok with the fault on `file`, then takes the fault away.
+void okWith(Fault fault, tk::Form& form, const std::wstring& file, const std::wstring& cfg) {
+    platform::PathLock saving(L"settings", file);
+    HANDLE open = INVALID_HANDLE_VALUE;
+    const std::wstring away = cfg + L"~";
+    if (fault == Fault::HeldOpen || fault == Fault::HeldForReading) {
+        const DWORD share = fault == Fault::HeldOpen ? 0 : FILE_SHARE_READ;
+        open = CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    setReadOnly(file, fault == Fault::ReadOnly);
+    if (fault == Fault::Busy) {
+        ASSERT_TRUE(saving.acquire(0));
+    }
+    if (fault == Fault::NoFolder)
+        MoveFileW(cfg.c_str(), away.c_str());
+    click(form, L"cmdOk");
+    CloseHandle(open);
+    setReadOnly(file, false);
+    if (fault == Fault::NoFolder) {
+        EXPECT_FALSE(platform::exists(cfg)) << "the settings folder is never made";
+        MoveFileW(away.c_str(), cfg.c_str());
+    }
+}
+
+class FailedSaves : public Saves {};
+
+} // namespace
+
+// Each fault fails an Ok that then says so, keeps the edits and changes no file; Ok then saves the edits.
+TEST_P(FailedSaves, AFailedOkChangesNoFileAndKeepsTheEdits) {
+    for (const auto& [fault, file, reason] : faultsOf(w)) {
+        SCOPED_TRACE(testing::Message() << "fault " << static_cast<int>(fault) << " on file " << file);
+        lay(w.first());
+        tk::Form& form = faults::open(w);
+        faults::edit(form);
+        okWith(fault, form, root + w.files[file], root + L"\\zelqcfg");
+        expectFailure(form, root + w.files[file], reason);
+        EXPECT_FALSE(settings::gUseOverlay);
+        expectFiles(w.first());
+        ok(form); // a link to undo that stayed while the file was held goes now
+        expectFiles(w.edited());
+        settings::gUseOverlay = 0;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, FailedSaves,
+                         ::testing::Combine(::testing::Range(size_t{0}, faults::savingWindows().size()),
+                                            ::testing::Values(Folder::Plain)),
+                         caseName);
+
+// Each "?" shows its help: OK only, no icon, the feature's name as title.
+TEST_F(WindowTest, EachHelpButtonShowsItsFeaturesHelp) {
+    const struct {
+        const char* window;
+        const wchar_t *button, *title, *beginning;
+    } helps[] = {
+        {"controls", L"Command1", L"Joystick Override", L"The original game's configuration has trouble"},
+        {"controls", L"cmdWHH", L"Wheel Override", L"Enabling this allows Zelq to control the wheel"},
+        {"controls", L"cmdGH", L"Pedal Override", L"Enabling this allows you to bind the pedals"},
+        {"controls", L"cmdVRH", L"VR Override", L"Enabling this allows you to change to individual Cameras"},
+        {"controls", L"cmdGSH", L"Gearshift Override",
+         L"Enabling this allows you to shift to individual gears"},
+        {"viewbuttons", L"cmdCAHelp", L"Information on the Camera System",
+         L"The game stores all Camera angles"},
+        {"viewbuttons", L"cmdMnuOvHelp", L"About VR1 Menu Override",
+         L"Pressing VR1 will activate the F2 key"},
+    };
+    GameFolder game;
+    for (const auto& help : helps) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(help.button)));
+        click(faults::open(faults::windowNamed(help.window)), help.button);
+        ASSERT_EQ(rec.messages.size(), 1u);
+        const Message m = std::exchange(rec.messages, {})[0];
+        EXPECT_EQ(m.title, help.title);
+        EXPECT_TRUE(m.text.starts_with(help.beginning)) << m.text;
+        EXPECT_TRUE(m.icon == platform::Icon::None);
+    }
+}
 
 // The profile writer reports success for what a full disk cut off: the save must see it.
 TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
-    const std::wstring folder = kSpecialFolder, file = folder + L"\\zelqcfg\\settings.ini";
+    const std::wstring folder = specialFolder(), file = folder + L"\\zelqcfg\\settings.ini";
     if (folder.empty())
         GTEST_SKIP() << "run by special-folder.sh";
     settings::setAppFolder(folder);
@@ -149,7 +266,7 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
     write(folder + L"\\filler", std::string(room.QuadPart - 4096, 'f'));
     tk::Form& form = faults::open(faults::windowNamed("enhancements"));
     click(form, L"cmdOk");
-    expectFailure(form, file, L"112"); // the disk is full
+    expectFailure(form, file, ERROR_DISK_FULL);
     EXPECT_EQ(read(file), before);
     EXPECT_EQ(faults::leftovers(folder), std::vector{folder + L"\\filler"});
 }
@@ -231,7 +348,7 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
         return saveWhenTold(rec, arg[2], arg[3], arg[4], _wtoi(arg[5]));
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
-    const std::string gameFirst = faults::windowNamed("main").with([](auto& f, auto&) { return f; })[0];
+    const std::string gameFirst = faults::windowNamed("main").first()[0];
     auto lay = [&] {
         write(file, kBig);
         write(gameFile, gameFirst);
@@ -286,13 +403,8 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
     }
     // The next save cleans up what the killed ones left.
     click(faults::open(faults::windowNamed("main")), L"cmdOk");
-    EXPECT_TRUE(rec.messages.empty() && faults::leftovers(game.path()).empty());
-    // A key written alone keeps the other lines, in the ANSI code page, and reads whole however long.
-    const std::wstring value(10000, L'\u00e9');
-    write(file, kBig);
-    ASSERT_EQ(settings::WriteIni(file, L"General", L"New", value), 0u);
-    EXPECT_EQ(read(file), kHead + "New=" + std::string(10000, '\xe9') + "\r\n" + kBig.substr(kHead.size()));
-    EXPECT_EQ(settings::ReadIni(file, L"General", L"New", false), value);
+    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_TRUE(faults::leftovers(game.path()).empty());
     write(file, kHead); // small, so that the rounds of two copies at once stay short
     Child enhancements(L"enhancements", game.path()), main(L"main", game.path()); // keep each other's keys
     for (int i = 0; i <= 10; ++i) {

@@ -24,7 +24,7 @@ refusing)
   touch "$game/morvex2006.ini"
   for name in settings ff xinput wheel pedals gearshift vrbuttons; do touch "$game/zelqcfg/$name.ini"; done
   chattr +i "$game/zelqcfg" "$game" 2>/dev/null || exit 77
-  filter='EveryWindow/Saves.EveryStep*_refusing' ;;
+  filter='EveryWindow/Saves.*_refusing' ;;
 full)
   mount -t tmpfs -o size=256k tmpfs "$root" 2>/dev/null || exit 77
   mkdir -p "$game/zelqcfg"

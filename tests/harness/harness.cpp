@@ -1,5 +1,6 @@
 #include "harness/harness.h"
 
+#include "platform/names.h"
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
@@ -7,7 +8,7 @@ namespace harness {
 
 std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
     for (const auto& [k, v] : env)
-        if (_wcsicmp(k.c_str(), std::wstring(name).c_str()) == 0) // as the system compares names
+        if (platform::sameName(k, name))
             return v;
     wchar_t buffer[32768];
     const DWORD n = GetEnvironmentVariableW(std::wstring(name).c_str(), buffer, 32768);
@@ -63,7 +64,8 @@ std::string read(const std::wstring& path) {
 
 void write(const std::wstring& path, std::string_view bytes) {
     // Over an existing file in place: some tests' folders take no new file.
-    ASSERT_EQ(exists(path) ? platform::overwriteFile(path, bytes) : platform::createFile(path, bytes, false),
+    ASSERT_EQ(platform::exists(path) ? platform::overwriteFile(path, bytes)
+                                     : platform::createFile(path, bytes, false),
               0u)
         << "cannot write the test file";
 }

@@ -74,9 +74,6 @@ private:
 // Files as bytes, by paths of any length.
 std::string read(const std::wstring& path);
 void write(const std::wstring& path, std::string_view bytes);
-inline bool exists(const std::wstring& path) {
-    return GetFileAttributesW(platform::longPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 inline void makeFolder(const std::wstring& path) {
     CreateDirectoryW(platform::longPath(path).c_str(), nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Settings as tables: each row ties one key of a settings file to one control and says how
-// the value is encoded. One routine loads a table and one saves it.
+// The glue between settings files and a window's controls: each row of a table ties one key of a
+// settings file to one control and says how the value is encoded. One routine loads a table and
+// one saves it.
 #include "settings/ini.h"
 #include "settings/save.h"
 #include "toolkit/form.h"
@@ -50,9 +51,6 @@ struct Table {
 
 // What saving the tables writes, one change for each file, in the order the files first appear.
 std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables);
-
-// Saves the rows as one save. Returns 0 or the system's error; on failure no file changed.
-DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows);
 
 // Saves the tables as one save: every file or none. On a failure shows the critical message
 // naming the file, the reason and the state of the files, and returns false so that the window

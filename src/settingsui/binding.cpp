@@ -1,6 +1,7 @@
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 #include "core/number.h"
+#include "platform/names.h"
 
 #include <algorithm>
 
@@ -67,20 +68,14 @@ std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>
     std::vector<FileChange> changes;
     for (const Table& t : tables) {
         const std::wstring path = t.file.path();
-        auto it = std::find_if(changes.begin(), changes.end(), [&](const FileChange& c) {
-            return CompareStringOrdinal(c.path.c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL;
-        });
+        auto it = std::find_if(changes.begin(), changes.end(),
+                               [&](const FileChange& c) { return platform::sameName(c.path, path); });
         if (it == changes.end())
             it = changes.insert(changes.end(), FileChange{.path = path});
         for (const Binding& row : t.rows)
             it->keys.push_back({std::wstring(t.file.section), std::wstring(row.key), valueOf(form, row)});
     }
     return changes;
-}
-
-DWORD save(const tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
-    const auto failure = writeFiles(changesOf(form, {{file, rows}}));
-    return failure ? failure->error : 0;
 }
 
 bool saveAll(tk::Form& form, const std::vector<Table>& tables) {

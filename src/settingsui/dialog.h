@@ -2,7 +2,7 @@
 // A dialog whose controls hold keys of settings files, one table a file: opening it loads them in
 // order, Ok saves them all as one save and hands the focus back to the opener, Cancel hands it
 // back without saving. A failed save is reported and the dialog stays open with its edits.
-#include "settings/binding.h"
+#include "settingsui/binding.h"
 
 #include <vector>
 

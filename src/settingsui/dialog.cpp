@@ -1,4 +1,4 @@
-#include "settings/dialog.h"
+#include "settingsui/dialog.h"
 
 namespace settings {
 
