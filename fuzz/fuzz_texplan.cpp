@@ -6,6 +6,13 @@
 #include <cstdlib>
 #include <cwctype>
 
+// The system's comparison of names, which the fuzzer cannot call, as far as ASCII goes.
+static bool sameAscii(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return (x < 0x80 ? std::towlower(x) : x) == (y < 0x80 ? std::towlower(y) : y);
+           });
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     // Records split at NUL: a flags byte (bit 0: a list file exists, bit 1: it holds a line), then
     // the mod file name and the list's first line split at byte 1.
@@ -37,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
         files.push_back(f);
     }
 
-    const texmods::Plan plan = texmods::makePlan(files);
+    const texmods::Plan plan = texmods::makePlan(files, sameAscii);
     check(plan.refusal ? plan.steps.empty() : !lineless && plan.steps.size() == entries.size());
     for (size_t k = 0; k < plan.steps.size(); ++k) {
         const texmods::Step& s = plan.steps[k];

@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
 #include "platform/lock.h"
+#include "platform/names.h"
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 namespace platform {
 
@@ -111,15 +113,10 @@ std::wstring tempFolder() {
     return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
 }
 
-std::wstring unique() {
-    static std::atomic<unsigned> counter{0};
-    return std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-}
-
-// A process id written into one of our names is still running (another user's counts as running).
+// A process id written into a work file's name is still running (another user's counts as running).
 bool running(DWORD pid) {
     if (pid == GetCurrentProcessId())
-        return false; // ours from an earlier process of the same id: this one has none open now
+        return false; // this process holds none of its work files open between two of its calls
     HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
     if (!h)
         return GetLastError() == ERROR_ACCESS_DENIED;
@@ -128,27 +125,12 @@ bool running(DWORD pid) {
     return alive;
 }
 
-// Calls `found` with the full name and the process id of each file in `folder` named
-// `prefix` + "<process>-<n>" + anything.
-template <class F> void eachOurs(const std::wstring& folder, const std::wstring& prefix, F found) {
-    WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileW(longPath(folder + prefix + L"*").c_str(), &d);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = d.cFileName;
-        // The search also matches short names: check the long one.
-        if (name.size() <= prefix.size() ||
-            CompareStringOrdinal(name.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                                 static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
-            continue;
-        const std::wstring rest = name.substr(prefix.size());
-        const size_t dash = rest.find(L'-');
-        if (dash == 0 || dash == std::wstring::npos || rest.find_first_not_of(L"0123456789") != dash)
-            continue;
-        found(folder + name, static_cast<DWORD>(std::wcstoul(rest.c_str(), nullptr, 10)));
-    } while (FindNextFileW(h, &d));
-    FindClose(h);
+// The process id in a work file's name after its stem, or nothing when the name is none of ours.
+std::optional<DWORD> ownerOf(std::wstring_view rest) {
+    const size_t dash = rest.find(L'-');
+    if (dash == 0 || dash == std::wstring_view::npos || rest.find_first_not_of(L"0123456789") != dash)
+        return std::nullopt;
+    return static_cast<DWORD>(std::wcstoul(std::wstring(rest.substr(0, dash)).c_str(), nullptr, 10));
 }
 
 } // namespace
@@ -235,29 +217,57 @@ bool canWrite(const std::wstring& path) {
     return true;
 }
 
-std::wstring besideName(const std::wstring& path, std::wstring_view ext) {
-    return path + L".zelq-" + unique() + L"." + std::wstring(ext);
+std::wstring workName(const std::wstring& stem, std::wstring_view ext) {
+    static std::atomic<unsigned> counter{0};
+    return stem + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L"." +
+           std::wstring(ext);
 }
 
-std::wstring tempName(const std::wstring& path) {
+void removeWorkFiles(const std::wstring& stem, Owners owners) {
+    const std::wstring folder = folderOf(stem), prefix = nameOf(stem);
+    WIN32_FIND_DATAW d;
+    HANDLE h = FindFirstFileW(longPath(stem + L"*").c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring_view name = d.cFileName;
+        // The search also matches short names: check the long one.
+        if (name.size() <= prefix.size() || !sameName(name.substr(0, prefix.size()), prefix) ||
+            (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        const std::optional<DWORD> owner = ownerOf(name.substr(prefix.size()));
+        if (owner && (owners == Owners::Any || !running(*owner)))
+            removeFile(folder + std::wstring(name));
+    } while (FindNextFileW(h, &d));
+    FindClose(h);
+}
+
+std::wstring besideName(const std::wstring& path, std::wstring_view ext) {
+    return workName(path + L".zelq-", ext);
+}
+
+namespace {
+
+std::wstring tempStem(const std::wstring& path) {
     const std::wstring folder = tempFolder();
-    if (folder.empty())
+    return folder.empty() ? folder : folder + L"zelq-" + pathKey(path) + L"-";
+}
+
+} // namespace
+
+std::wstring tempName(const std::wstring& path) {
+    const std::wstring stem = tempStem(path);
+    if (stem.empty())
         return {};
-    std::wstring name = folder + L"zelq-" + pathKey(path) + L"-" + unique() + L".tmp";
+    std::wstring name = workName(stem, L"tmp");
     return name.size() < MAX_PATH ? name : std::wstring();
 }
 
 void removeLeftovers(const std::wstring& path) {
-    // This process's own files are leftovers too: its saves of the file hold the lock one at a time,
-    // and one may have left a file that another program kept open.
-    const auto left = [](const std::wstring& file, DWORD pid) {
-        if (pid == GetCurrentProcessId() || !running(pid))
-            removeFile(file);
-    };
-    eachOurs(folderOf(path), nameOf(path) + L".zelq-", left);
-    const std::wstring temp = tempFolder();
+    removeWorkFiles(path + L".zelq-", Owners::Ended);
+    const std::wstring temp = tempStem(path);
     if (!temp.empty())
-        eachOurs(temp, L"zelq-" + pathKey(path) + L"-", left);
+        removeWorkFiles(temp, Owners::Ended);
 }
 
 std::string toAnsi(std::wstring_view text) {

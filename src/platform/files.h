@@ -41,16 +41,28 @@ DWORD linkOrCopy(const std::wstring& path, const std::wstring& second);
 // Whether the existing file opens for writing.
 bool canWrite(const std::wstring& path);
 
-// The program's own temporary files for a target file, unique among every running copy of the
-// program: beside the target ("settings.ini.zelq-<process>-<n>.<ext>"), or under the system's
+// Work files: what the program writes first and then renames into place, or keeps for a moment.
+// Each name is a stem saying whose file it is, then "<process>-<n>", a dot and an extension
+// ("settings.ini.zelq-1234-5.tmp"): no two running copies of the program pick one name, and the
+// cleaner can tell whose each file was.
+std::wstring workName(const std::wstring& stem, std::wstring_view ext);
+
+// Whose work files the cleaner removes: only those of processes that have ended (and this one's),
+// or every one, for a caller that holds the lock which every maker of such names takes first.
+enum class Owners { Ended, Any };
+
+// Removes the work files named `stem`, digits, "-" and anything after them.
+void removeWorkFiles(const std::wstring& stem, Owners owners);
+
+// A file's work files: beside it ("settings.ini.zelq-<process>-<n>.<ext>"), or under the system's
 // temporary folder with a name short enough for functions limited to MAX_PATH (empty when that
 // folder is itself too deep).
 std::wstring besideName(const std::wstring& path, std::wstring_view ext);
 std::wstring tempName(const std::wstring& path);
 
-// Cleans up after a process that was ended while it worked on the target, or a save of this one
-// that could not remove its files: removes their temporary files and backups. Call it holding the
-// target's lock. Files of other running processes are left alone.
+// Cleans up after a process that was ended while it worked on the file, or a save of this one that
+// could not remove its files: removes the file's work files of both kinds. Call it holding the
+// file's lock; work files of other running processes are left alone (a reader takes no lock).
 void removeLeftovers(const std::wstring& path);
 
 // Text in the system's ANSI code page, as the game and the modification read their files.

@@ -7,11 +7,12 @@
 namespace texmods {
 namespace {
 
+// The listings' rule for order and the ".sz" pattern: ASCII letters only.
 wchar_t lower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool sameText(std::wstring_view a, std::wstring_view b) {
+bool sameAscii(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](wchar_t x, wchar_t y) { return lower(x) == lower(y); });
 }
@@ -29,15 +30,15 @@ std::vector<std::wstring_view> split(std::wstring_view text, wchar_t separator) 
     }
 }
 
-bool isDeviceName(std::wstring_view part) {
+bool isDeviceName(std::wstring_view part, SameName sameName) {
     // Windows takes the name before the first dot, trailing blanks dropped, as the device.
     std::wstring_view base = part.substr(0, part.find(L'.'));
     while (!base.empty() && base.back() == L' ')
         base.remove_suffix(1);
     for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
-        if (sameText(base, device))
+        if (sameName(base, device))
             return true;
-    if (base.size() == 4 && (sameText(base.substr(0, 3), L"COM") || sameText(base.substr(0, 3), L"LPT"))) {
+    if (base.size() == 4 && (sameName(base.substr(0, 3), L"COM") || sameName(base.substr(0, 3), L"LPT"))) {
         const wchar_t n = base[3];
         return (n >= L'0' && n <= L'9') || n == L'\u00b9' || n == L'\u00b2' || n == L'\u00b3';
     }
@@ -56,7 +57,7 @@ bool looksShortName(std::wstring_view part) {
 
 } // namespace
 
-std::optional<std::wstring> targetProblem(std::wstring_view entry) {
+std::optional<std::wstring> targetProblem(std::wstring_view entry, SameName sameName) {
     if (entry.find(L'\\') != std::wstring_view::npos)
         return L"it holds a \"\\\"; targets are written with \"^\" between folder names.";
     std::wstring path(entry);
@@ -78,17 +79,17 @@ std::optional<std::wstring> targetProblem(std::wstring_view entry) {
             return L"it has a \".\" or \"..\" part; targets must lie inside the game folder.";
         if (part.back() == L'.' || part.back() == L' ')
             return L"a name in it ends with a dot or a blank, which Windows refuses.";
-        if (isDeviceName(part))
+        if (isDeviceName(part, sameName))
             return L"it uses a name that Windows reserves for a device.";
         if (looksShortName(part))
             return L"it uses a short (8.3) name, which could stand for another folder.";
     }
-    if (parts.size() >= 2 && sameText(parts[0], L"zelqcfg") && sameText(parts[1], L"texpacks"))
+    if (parts.size() >= 2 && sameName(parts[0], L"zelqcfg") && sameName(parts[1], L"texpacks"))
         return L"it lies inside \"zelqcfg\\texpacks\\\", where the mods and the backups are kept.";
     return std::nullopt;
 }
 
-Plan makePlan(const std::vector<ModFile>& files) {
+Plan makePlan(const std::vector<ModFile>& files, SameName sameName) {
     Plan plan;
     auto refuse = [&plan](std::wstring_view file, std::wstring_view entry, std::wstring reason) {
         plan.steps.clear();
@@ -108,7 +109,7 @@ Plan makePlan(const std::vector<ModFile>& files) {
         for (std::wstring_view entry : entries) {
             if (entry.empty())
                 continue; // names no file
-            if (auto problem = targetProblem(entry))
+            if (auto problem = targetProblem(entry, sameName))
                 return refuse(f.name, entry, std::move(*problem));
             Step step{i, std::wstring(entry), std::wstring(entry)};
             std::replace(step.target.begin(), step.target.end(), L'^', L'\\');
@@ -188,15 +189,15 @@ std::string describe(std::string_view bytes) {
 }
 
 bool isModFileName(std::wstring_view name) {
-    return name.size() >= 3 && sameText(name.substr(name.size() - 3), L".sz");
+    return name.size() >= 3 && sameAscii(name.substr(name.size() - 3), L".sz");
 }
 
 void sortNames(std::vector<std::wstring>& names) {
     std::stable_sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-        const auto folded = std::lexicographical_compare(
+        const bool before = std::lexicographical_compare(
             a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
-        if (folded || !sameText(a, b))
-            return folded;
+        if (before || !sameAscii(a, b))
+            return before;
         return a < b;
     });
 }

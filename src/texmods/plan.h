@@ -37,12 +37,16 @@ struct Plan {
     std::optional<Refusal> refusal; // set: nothing may be copied
 };
 
+// Whether two names are one file's, as the file system compares them (the caller gives the
+// system's comparison: a name that only it takes for "texpacks" must be refused too).
+using SameName = bool (*)(std::wstring_view, std::wstring_view);
+
 // The steps for the mod files in the order given. Empty entries of a list are skipped; any
 // other entry that could reach outside the game folder or into the backups refuses the run.
-Plan makePlan(const std::vector<ModFile>& files);
+Plan makePlan(const std::vector<ModFile>& files, SameName sameName);
 
 // Why an entry (in its "^" form) may not be used as a target, or nothing when it may.
-std::optional<std::wstring> targetProblem(std::wstring_view entry);
+std::optional<std::wstring> targetProblem(std::wstring_view entry, SameName sameName);
 
 // One step of a run as the free-space estimate sees it.
 struct SpaceStep {
@@ -69,10 +73,11 @@ std::optional<std::string> firstLine(std::string_view bytes);
 // The description shown for a readme: every line followed by two blanks, line breaks dropped.
 std::string describe(std::string_view bytes);
 
-// Whether a listed file name is a mod file name ("*.sz", any case).
+// Whether a listed file name is a mod file name: "*.sz", the case of the ASCII letters aside.
 bool isModFileName(std::wstring_view name);
 
-// Ascending order of name, ignoring the case of ASCII letters, as the folder listings show it.
+// Ascending order of name, the ASCII letters taken in lower case ("z_" before "zz"), as the folder
+// listings have always shown it; names equal so are in the order of their code units.
 void sortNames(std::vector<std::wstring>& names);
 
 } // namespace texmods

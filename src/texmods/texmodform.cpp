@@ -7,7 +7,7 @@
 #include "toolkit/dpi.h"
 #include "toolkit/messageloop.h"
 
-#include <functional>
+#include <optional>
 
 #include <commctrl.h>
 
@@ -35,6 +35,90 @@ tk::FormSpec texModSpec() {
     };
 }
 // clang-format on
+
+constexpr const wchar_t* kRunControls[] = {L"cmbMods", L"cmdInstall", L"cmdUninstall"};
+
+// The window while a run goes on, which goes to its end before anything else in the program acts:
+// the list and the buttons disabled, the progress bar in place of the description, every other
+// window waiting; all as it was, the focus too, once the view ends.
+class RunView {
+public:
+    RunView(frmTexMod& form, HWND bar) : form_(form), bar_(bar), focus_(GetFocus()) {
+        for (const wchar_t* name : kRunControls)
+            form_.enable(name, false);
+        RECT r;
+        GetWindowRect(form_.item(L"lblDesc"), &r);
+        MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        const int barHeight = tk::scale(18, tk::dpiOf(form_.hwnd()));
+        SetWindowPos(bar_, HWND_TOP, r.left, r.top, r.right - r.left, barHeight, SWP_NOACTIVATE);
+        SendMessageW(bar_, PBM_SETRANGE32, 0, 1000);
+        SendMessageW(bar_, PBM_SETPOS, 0, 0);
+        busy_.emplace(form_, std::vector<HWND>{bar_});
+    }
+    ~RunView() {
+        busy_.reset();
+        ShowWindow(bar_, SW_HIDE);
+        ShowWindow(form_.item(L"lblDesc"), SW_SHOWNA);
+        for (const wchar_t* name : kRunControls)
+            form_.enable(name, true);
+        if (focus_ && IsChild(form_.hwnd(), focus_))
+            SetFocus(focus_);
+    }
+    RunView(const RunView&) = delete;
+    RunView& operator=(const RunView&) = delete;
+
+    Progress progress() {
+        Progress p;
+        p.step = [this](size_t done, size_t total) { step(done, total); };
+        // On Windows this runs in the middle of a copy: the busy state lets nothing end the program there.
+        p.idle = [] { tk::pumpMessages(); };
+        return p;
+    }
+
+private:
+    void step(size_t done, size_t total) {
+        if (!shown_ && total > 0) {
+            shown_ = true;
+            ShowWindow(form_.item(L"lblDesc"), SW_HIDE);
+            ShowWindow(bar_, SW_SHOWNA);
+        }
+        // Drawn ten times a second: painting the bar at every one of thousands of small files
+        // would cost more than copying them.
+        const ULONGLONG now = GetTickCount64();
+        if (total > 0 && (now - drawn_ >= 100 || done == total)) {
+            drawn_ = now;
+            SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(done * 1000 / total), 0);
+        }
+        tk::pumpMessages();
+    }
+
+    frmTexMod& form_;
+    const HWND bar_;
+    const HWND focus_;
+    std::optional<tk::Busy> busy_;
+    bool shown_ = false;
+    ULONGLONG drawn_ = 0;
+};
+
+// Tells the user how a run ended.
+void tell(HWND owner, Operation op, const Outcome& outcome) {
+    const bool install = op == Operation::Install;
+    const wchar_t* failedTitle = install ? L"Install Failed" : L"Uninstall Failed";
+    switch (outcome.kind) {
+    case Outcome::Kind::Done:
+        if (install)
+            report::info(owner, L"Successful Install", L"Install Complete.");
+        else
+            report::info(owner, L"Successful Uninstall", L"Uninstall Complete.");
+        break;
+    case Outcome::Kind::Refused:
+        report::info(owner, failedTitle, outcome.what, platform::Icon::Critical);
+        break;
+    case Outcome::Kind::Failed:
+        report::fileError(owner, failedTitle, outcome.what, outcome.file, outcome.error, outcome.detail);
+        break;
+    }
+}
 
 } // namespace
 
@@ -102,75 +186,14 @@ void frmTexMod::showDescription() {
 }
 
 void frmTexMod::runOperation(Operation op) {
-    const bool install = op == Operation::Install;
     const std::wstring folder = modFolder();
-
-    // The run goes to its end before anything else in the program acts: the window keeps painting
-    // and shows its progress in place of the description, and every other window waits.
-    const HWND focus = GetFocus();
-    for (const wchar_t* name : {L"cmbMods", L"cmdInstall", L"cmdUninstall"})
-        enable(name, false);
-    RECT r;
-    GetWindowRect(item(L"lblDesc"), &r);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    const int barHeight = tk::scale(18, tk::dpiOf(hwnd()));
-    SetWindowPos(progress_, HWND_TOP, r.left, r.top, r.right - r.left, barHeight, SWP_NOACTIVATE);
-    SendMessageW(progress_, PBM_SETRANGE32, 0, 1000);
-    SendMessageW(progress_, PBM_SETPOS, 0, 0);
-    bool shown = false;
-    ULONGLONG drawn = 0;
-    Progress progress;
-    progress.step = [&](size_t done, size_t total) {
-        if (!shown && total > 0) {
-            shown = true;
-            ShowWindow(item(L"lblDesc"), SW_HIDE);
-            ShowWindow(progress_, SW_SHOWNA);
-        }
-        // Drawn ten times a second: painting the bar at every one of thousands of small files
-        // would cost more than copying them.
-        const ULONGLONG now = GetTickCount64();
-        if (total > 0 && (now - drawn >= 100 || done == total)) {
-            drawn = now;
-            SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done * 1000 / total), 0);
-        }
-        tk::pumpMessages();
-    };
-    // On Windows this runs in the middle of a copy: the busy state lets nothing end the program there.
-    progress.idle = [] { tk::pumpMessages(); };
-
     Outcome outcome;
     {
-        struct Finally {
-            std::function<void()> f;
-            ~Finally() { f(); }
-        } restore{[&] {
-            ShowWindow(progress_, SW_HIDE);
-            ShowWindow(item(L"lblDesc"), SW_SHOWNA);
-            for (const wchar_t* name : {L"cmbMods", L"cmdInstall", L"cmdUninstall"})
-                enable(name, true);
-            if (focus && IsChild(hwnd(), focus))
-                SetFocus(focus);
-        }};
-        tk::Busy busy(*this, {progress_});
-        outcome = run(op, settings::appFolder(), folder, progress);
+        RunView view(*this, progress_);
+        outcome = run(op, settings::appFolder(), folder, view.progress());
     }
     relistModFiles();
-
-    const wchar_t* failedTitle = install ? L"Install Failed" : L"Uninstall Failed";
-    switch (outcome.kind) {
-    case Outcome::Kind::Done:
-        if (install)
-            report::info(hwnd(), L"Successful Install", L"Install Complete.");
-        else
-            report::info(hwnd(), L"Successful Uninstall", L"Uninstall Complete.");
-        break;
-    case Outcome::Kind::Refused:
-        report::info(hwnd(), failedTitle, outcome.what, platform::Icon::Critical);
-        break;
-    case Outcome::Kind::Failed:
-        report::fileError(hwnd(), failedTitle, outcome.what, outcome.file, outcome.error, outcome.detail);
-        break;
-    }
+    tell(hwnd(), op, outcome);
 }
 
 } // namespace texmods

@@ -24,7 +24,7 @@ DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths);
 struct ModListing {
     std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
     std::vector<uint64_t> sizes;        // of each mod file
-    std::set<std::wstring> files;       // every file's name, upper case as the file system compares names
+    std::set<std::wstring> files;       // every file's name, by platform::nameKey
 };
 DWORD listModFolder(const std::wstring& folder, ModListing& listing);
 
@@ -45,9 +45,5 @@ struct Progress {
 
 Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
             const Progress& progress = {});
-
-// Names of the work files a run keeps above the backup folder, "zelqcfg\texpacks\", while it works
-// ("^zelq-<process>-<run>-<n>.tmp"); the next run removes those that a killed run left.
-bool isWorkFileName(std::wstring_view name);
 
 } // namespace texmods

@@ -1,12 +1,11 @@
 #pragma once
 // The form toolkit: a window is built from a table of its controls (names, kinds, captions
 // or items, places and sizes in twips, tab order, enabled state) plus its handlers.
-#include "toolkit/room.h"
-
 #include <windows.h>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -68,18 +67,15 @@ public:
     bool loaded() const { return hwnd_ != nullptr; }
     // Brings the window forward with the keyboard focus.
     void activate();
-    // What Cancel does: the focus goes back to `opener` if it is still open, then the form unloads.
-    void closeTo(Form* opener);
-    // closeTo the form that showed this one.
-    void dismiss() { closeTo(opener_); }
-    Form* opener() const { return opener_; }
+    // What Cancel does: the focus goes back to the form that showed this one if it is still open,
+    // then the form unloads.
+    void dismiss();
 
     HWND hwnd() const { return hwnd_; }
     const FormSpec& spec() const { return spec_; }
 
     // Controls by name (and array entry). Unknown names throw std::out_of_range.
     HWND item(std::wstring_view name, int index = 0) const;
-    bool has(std::wstring_view name, int index = 0) const;
     Kind kind(std::wstring_view name, int index = 0) const;
 
     std::wstring text(std::wstring_view name, int index = 0) const;
@@ -96,12 +92,10 @@ public:
     void addItem(std::wstring_view name, std::wstring_view text, int index = 0);
     bool enabled(std::wstring_view name, int index = 0) const;
     void enable(std::wstring_view name, bool on, int index = 0);
-    void focusControl(std::wstring_view name, int index = 0);
 
     using Handler = std::function<void(int index)>;
     // Click: buttons, check boxes (after the state changed) and list picks.
     void onClick(std::wstring_view name, Handler handler);
-    void onDblClick(std::wstring_view name, Handler handler);
 
     // Number of loaded forms; when it falls to zero with quitWhenLastCloses set, the message loop ends.
     static int openForms();
@@ -112,38 +106,47 @@ public:
     static Form* loadedNamed(std::wstring_view name);
     // The loaded form that owns `window` (a form or one of its controls), or nullptr.
     static Form* fromWindow(HWND window);
-    // The one window procedure of every form.
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 protected:
     virtual void onLoad() {}
     // The close box, the system menu or Alt+F4. The default unloads without saving.
     virtual void onCloseRequest() { unload(); }
-    // Paints the client background (the default draws the back colour and the background picture).
-    virtual void paintBackground(HDC dc);
 
 private:
-    struct Built {
+    // A control of the table: its row, what the table says worked out once, and its window while loaded.
+    struct Slot {
         const Control* spec = nullptr;
-        HWND hwnd = nullptr;
-        int id = 0;
         size_t row = 0;
+        std::optional<size_t> frame; // the row of the frame it is placed in
+        HWND hwnd = nullptr;
     };
 
-    static LRESULT CALLBACK fieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT handleField(Built& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Building (form.cpp, formbuild.cpp, formcaptions.cpp).
     void createControls();
+    void createControl(Slot& b);
     void layout();
     void fitCaptions();
-    room::Box boxOf(HWND control) const;
     void applyDpi(UINT dpi);
-    void command(int id, int notification);
-    void runHandler(const Handler& handler, int index);
-    Built& at(std::wstring_view name, int index);
-    const Built& at(std::wstring_view name, int index) const;
-    const Control* frameOf(const Control& c) const;
     HBRUSH backBrush();
+    void paintBackground(HDC dc);
+    // Dispatch (formdispatch.cpp, keyfields.cpp).
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR data);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handleSubclassed(const Slot& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handleKeyField(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void command(int id, int notification);
+    void drawPicture(const DRAWITEMSTRUCT& item);
+    void dpiChanged(UINT dpi, const RECT& suggested);
+    void rememberFocus();
+    void destroyed();
+    void runClick(const Slot& b);
+    // Access by name (formaccess.cpp).
+    Slot& at(std::wstring_view name, int index);
+    const Slot& at(std::wstring_view name, int index) const;
+    // Sets a check or a selection by the messages given; a change runs the click handler.
+    void changeState(const Slot& b, UINT get, UINT set, int state);
 
     FormSpec spec_;
     HWND hwnd_ = nullptr;
@@ -154,9 +157,9 @@ private:
     SIZE backgroundSize_{};
     HWND lastFocus_ = nullptr;
     Form* opener_ = nullptr;
-    std::vector<Built> built_;                              // in table order
-    std::vector<Handler> clicks_, dblClicks_;               // by table row, kept across loads
-    std::map<std::pair<std::wstring, int>, size_t> byName_; // name and entry to built_ position
+    std::vector<Slot> slots_;                               // in table order
+    std::vector<Handler> clicks_;                           // by table row, kept across loads
+    std::map<std::pair<std::wstring, int>, size_t> byName_; // name and entry to table row
     std::map<int, HBITMAP> pictures_;                       // picture control id to its bitmap
     std::set<std::pair<HWND, WPARAM>> keysDown_;            // key fields: keys pressed while focused
 };

@@ -1,6 +1,6 @@
 #include "toolkit/messageloop.h"
 
-#include "toolkit/form.h"
+#include "toolkit/formregistry.h"
 
 #include <algorithm>
 
@@ -8,10 +8,8 @@ namespace tk {
 namespace {
 
 void dispatch(MSG& m) {
-    if (m.hwnd) {
-        if (Form* form = Form::fromWindow(m.hwnd); form && form->hwnd() && IsDialogMessageW(form->hwnd(), &m))
-            return;
-    }
+    if (HWND form = registry::formWindowOf(m.hwnd); form && IsDialogMessageW(form, &m))
+        return;
     TranslateMessage(&m);
     DispatchMessageW(&m);
 }
@@ -37,6 +35,12 @@ bool isInput(UINT m) {
 bool isCommand(UINT m) {
     return m == WM_COMMAND || m == WM_SYSCOMMAND || m == WM_CLOSE || m == BM_CLICK;
 }
+// Minimising and restoring change nothing the run works on, and a user may want the screen back
+// (the taskbar sends them). The four low bits of a system command are the system's own.
+bool onlyMinimisesOrRestores(const MSG& m) {
+    const WPARAM command = m.wParam & 0xFFF0;
+    return m.message == WM_SYSCOMMAND && (command == SC_MINIMIZE || command == SC_RESTORE);
+}
 bool isAllowed(HWND h) {
     return h && std::any_of(gBusy.allowed.begin(), gBusy.allowed.end(),
                             [h](HWND a) { return a == h || IsChild(a, h); });
@@ -49,7 +53,7 @@ void pumpWhileBusy() {
             gBusy.quit = true;
             gBusy.quitCode = m.wParam;
         } else if (m.message == WM_PAINT || m.message == WM_TIMER || m.message == kSysTimer ||
-                   isAllowed(m.hwnd)) {
+                   isAllowed(m.hwnd) || onlyMinimisesOrRestores(m)) {
             TranslateMessage(&m);
             DispatchMessageW(&m);
         } else if (!isInput(m.message) && !isCommand(m.message)) {
@@ -63,8 +67,8 @@ struct DisableOthers {
     std::vector<HWND>* disabled;
     static BOOL CALLBACK each(HWND h, LPARAM p) {
         const auto* self = reinterpret_cast<DisableOthers*>(p);
-        const Form* form = Form::fromWindow(h);
-        if (form && form != self->owner && form->hwnd() == h && IsWindowEnabled(h)) {
+        const Form* form = registry::formAt(h);
+        if (form && form != self->owner && IsWindowEnabled(h)) {
             EnableWindow(h, FALSE);
             self->disabled->push_back(h);
         }

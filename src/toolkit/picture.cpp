@@ -6,7 +6,9 @@
 #include <map>
 
 namespace tk {
+namespace {
 
+// The caller owns the bitmap; nullptr on failure.
 HBITMAP loadJpegResource(int id, SIZE* size) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
@@ -45,15 +47,17 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
     return result;
 }
 
+} // namespace
+
 HBITMAP sharedJpegResource(int id, SIZE* size) {
-    struct Entry {
+    struct Slot {
         HBITMAP bitmap;
         SIZE size;
     };
-    static std::map<int, Entry> cache;
+    static std::map<int, Slot> cache;
     auto it = cache.find(id);
     if (it == cache.end()) {
-        Entry e{nullptr, {}};
+        Slot e{nullptr, {}};
         e.bitmap = loadJpegResource(id, &e.size);
         if (!e.bitmap)
             return nullptr;

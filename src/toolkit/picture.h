@@ -4,9 +4,7 @@
 
 namespace tk {
 
-// Decodes a JPEG stored as RCDATA. The caller owns the bitmap; nullptr on failure.
-HBITMAP loadJpegResource(int id, SIZE* size = nullptr);
-// The decoded picture of a resource, decoded once per process and kept: windows that open
+// The decoded picture of a JPEG stored as RCDATA, decoded once per process and kept: windows that open
 // again need not decode it again. Do not delete it. nullptr on failure.
 HBITMAP sharedJpegResource(int id, SIZE* size = nullptr);
 // Draws `bitmap` (of natural size `natural`) at x, y scaled to width by height.

@@ -6,37 +6,66 @@
 using namespace texmods;
 using Lines = std::vector<std::wstring>;
 
-TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
-    // The run is refused for its first bad entry, also in the middle of a later file's list, or as a
-    // file's own name, and no step is left. Empty entries name no file.
-    auto refusal = [](std::vector<ModFile> files) {
-        const Plan p = makePlan(files);
-        return p.refusal && p.steps.empty() && !p.refusal->reason.empty()
-                   ? p.refusal->modFile + L" " + p.refusal->entry
-                   : std::to_wstring(p.steps.size()) + L" steps";
+namespace {
+
+// A comparison of names wider than ASCII, as the system's is: here the long s is taken for "s", as
+// Unicode's upper case has it.
+bool sameName(std::wstring_view a, std::wstring_view b) {
+    auto upper = [](wchar_t c) {
+        if (c == L'\u017f')
+            return L'S';
+        return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
     };
-    EXPECT_EQ(refusal({{L"a.sz", false, {}}, {L"b.sz", true, L"|b.sz||c.sz|"}, {L"c.sz", true, L""}}),
-              L"3 steps");
-    EXPECT_EQ(refusal({{L"a.sz", false, {}}, {L"b.sz", true, std::nullopt}}), L"b.sz ");
-    EXPECT_FALSE(firstLine("")) << "an empty list file holds no line";
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
+}
+
+// "<mod file> <entry>" of the refusal, or how many steps the plan has.
+std::wstring outcome(const std::vector<ModFile>& files) {
+    const Plan p = makePlan(files, sameName);
+    if (!p.refusal)
+        return std::to_wstring(p.steps.size()) + L" steps";
+    EXPECT_TRUE(p.steps.empty());
+    EXPECT_FALSE(p.refusal->reason.empty());
+    return p.refusal->modFile + L" " + p.refusal->entry;
+}
+
+} // namespace
+
+TEST(TexModPlan, EveryTargetOutsideTheGameFolderOrOnTheBackupsIsRefused) {
     // clang-format off
     const Lines refused{
         L"^x.sz", L"^^server^share^x.sz", L"C:^x.sz", L"c:x.sz", L"..^x.sz", L"a^.^x.sz", L"..", L"a\\x.sz",
         L"a/../../x.sz", L"x.sz:stream", L"a^^b.sz", L"a^", L"x.sz.", L"dir ^x.sz", L"con.sz", L"NUL.tar.gz",
         L"aux .sz", L"COM1.sz", L"lpt9", L"COM\u00b9.sz", L"a^PRN^x.sz", L"CONOUT$", L"a*b.sz", L"a?.sz",
         L"a<b.sz", L"a\"b.sz", L"a\tb.sz", L"zelqcfg^texpacks^original^x.sz", L"ZELQCFG^TexPacks^texmods^m^a.sz",
-        L"zelqcfg^texpacks", L"ZELQCF~1^texpacks^original^x.sz", L"zelqcfg^TEXPAC~1^original^x.sz"};
+        L"zelqcfg^texpacks", L"ZELQCF~1^texpacks^original^x.sz", L"zelqcfg^TEXPAC~1^original^x.sz",
+        L"zelqcfg^texpack\u017f^original^x.sz"};
     // clang-format on
+    // Refused for its first bad entry, also in the middle of a later file's list, or as a file's own name.
     for (const std::wstring& entry : refused) {
         SCOPED_TRACE(testing::PrintToString(entry));
-        EXPECT_EQ(refusal({{L"ok.sz", false, {}}, {L"m.sz", true, L"fine.sz|" + entry + L"|fine2.sz"}}),
+        EXPECT_EQ(outcome({{L"ok.sz", false, {}}, {L"m.sz", true, L"fine.sz|" + entry + L"|fine2.sz"}}),
                   L"m.sz " + entry);
-        EXPECT_EQ(refusal({{entry, false, {}}}), entry + L" " + entry);
+        EXPECT_EQ(outcome({{entry, false, {}}}), entry + L" " + entry);
     }
+}
+
+TEST(TexModPlan, NamesMerelyLikeForbiddenOnesAreTargets) {
     for (const wchar_t* entry :
          {L"console.sz", L"COM10.sz", L"null.sz", L"lpt.sz", L"a..b.sz", L"tex~a.sz", L"zelqcfg^a.sz",
           L"zelqcfg^texpacksX^a.sz", L"texpacks^original^a.sz", L"cars^co n^x.sz", L".sz", L"a~b1.sz"})
-        EXPECT_FALSE(targetProblem(entry)) << testing::PrintToString(std::wstring(entry));
+        EXPECT_FALSE(targetProblem(entry, sameName)) << testing::PrintToString(std::wstring(entry));
+}
+
+TEST(TexModPlan, ListingsOrderNamesAndFindModFilesByTheirAsciiLettersOnly) {
+    Lines names{L"zz", L"\u00e9", L"Z_", L"beta", L"\u00c9", L"alpha", L"Alpha"};
+    sortNames(names);
+    EXPECT_EQ(names, (Lines{L"Alpha", L"alpha", L"beta", L"Z_", L"zz", L"\u00c9", L"\u00e9"}));
+    for (const wchar_t* name : {L"a.sz", L"A.SZ", L".Sz"})
+        EXPECT_TRUE(isModFileName(name)) << testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"sz", L"a.szz", L"a.sz.txt", L"a.\u017fz"})
+        EXPECT_FALSE(isModFileName(name)) << testing::PrintToString(std::wstring(name));
 }
 
 TEST(TexModSpace, AStepWritesBeforeItLetsGoOfWhatItReplaces) {

@@ -1,0 +1,116 @@
+// Creating a form's controls from its table.
+#include "toolkit/form.h"
+
+#include "toolkit/formparts.h"
+#include "toolkit/picture.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+namespace tk {
+namespace {
+
+struct Look {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle = 0;
+};
+
+Look lookOf(Kind k) {
+    switch (k) {
+    case Kind::Label:
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX};
+    case Kind::Button:
+        return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE};
+    case Kind::CheckBox:
+        return {L"BUTTON", BS_3STATE | BS_MULTILINE};
+    case Kind::DropList:
+        return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL};
+    case Kind::DropCombo:
+        return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL};
+    case Kind::TextBox:
+    case Kind::KeyField:
+    case Kind::ButtonField:
+        return {L"EDIT", ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+    case Kind::Frame:
+        return {L"BUTTON", BS_GROUPBOX};
+    case Kind::Line:
+        return {L"STATIC", SS_ETCHEDHORZ};
+    case Kind::Picture:
+        return {L"STATIC", SS_OWNERDRAW};
+    }
+    return {L"STATIC", 0};
+}
+
+bool takesFocus(Kind k) {
+    return k != Kind::Label && k != Kind::Frame && k != Kind::Line && k != Kind::Picture;
+}
+
+// The caption, or for a combo box its text, at creation; some kinds show none.
+bool showsCaption(Kind k) {
+    return k != Kind::DropList && k != Kind::Line && k != Kind::Picture;
+}
+
+// Frames paint their inside; key and button fields clear on a double click and key fields take keys.
+bool subclassed(Kind k) {
+    return k == Kind::Frame || k == Kind::KeyField || k == Kind::ButtonField;
+}
+
+// Creation order is the z-order, which is the order Tab follows: focusable controls by their tab
+// positions, then the rest in table order, frames last so that they lie under their contents.
+std::vector<size_t> creationOrder(const std::vector<Control>& controls) {
+    std::vector<size_t> order(controls.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    auto rank = [&](size_t row) {
+        const Control& c = controls[row];
+        if (c.kind == Kind::Frame)
+            return std::pair<int, int>(2, static_cast<int>(row));
+        if (c.tab >= 0)
+            return std::pair<int, int>(0, c.tab);
+        return std::pair<int, int>(1, static_cast<int>(row));
+    };
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rank(a) < rank(b); });
+    return order;
+}
+
+} // namespace
+
+void Form::createControls() {
+    for (size_t row : creationOrder(spec_.controls))
+        createControl(slots_[row]);
+}
+
+void Form::createControl(Slot& b) {
+    const Control& c = *b.spec;
+    const Look look = lookOf(c.kind);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style;
+    if (takesFocus(c.kind))
+        style |= WS_TABSTOP | WS_GROUP;
+    const int id = parts::idOf(b.row);
+    b.hwnd = CreateWindowExW(look.exStyle, look.windowClass,
+                             showsCaption(c.kind) ? std::wstring(c.caption).c_str() : L"", style, 0, 0, 10,
+                             10, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!b.hwnd)
+        throw std::runtime_error("A control could not be created.");
+    if (parts::isList(c.kind)) {
+        for (auto item : c.items)
+            SendMessageW(b.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
+        if (c.kind == Kind::DropCombo)
+            SetWindowTextW(b.hwnd, std::wstring(c.caption).c_str());
+    }
+    if (subclassed(c.kind))
+        SetWindowSubclass(b.hwnd, &Form::subclassProc, static_cast<UINT_PTR>(id),
+                          reinterpret_cast<DWORD_PTR>(this));
+    if (c.kind == Kind::Picture && c.picture) {
+        if (HBITMAP bitmap = sharedJpegResource(c.picture))
+            pictures_[id] = bitmap;
+    }
+    if (!c.enabled)
+        EnableWindow(b.hwnd, FALSE);
+}
+
+} // namespace tk
