@@ -64,10 +64,11 @@ std::wstring windowsFolder() {
     return folder;
 }
 
-bool InstallPrerequisites() {
-    return InstallDx8Component();
-}
+namespace {
 
+// Installs "dx8vb.dll" when the game folder holds it and the system folder lacks it. A failing copy or
+// registration start is reported and start-up goes on; only a user without the rights to install ends
+// the program (the result is then false).
 bool InstallDx8Component() {
     const std::wstring source = settings::appPath(L"\\dx8vb.dll");
     if (!platform::isNormalFile(source))
@@ -117,6 +118,12 @@ bool InstallDx8Component() {
             L"will be tried again at the next start.");
     }
     return true;
+}
+
+} // namespace
+
+bool InstallPrerequisites() {
+    return InstallDx8Component();
 }
 
 } // namespace app

@@ -14,9 +14,4 @@ std::wstring windowsFolder();
 // was told so): start-up must not go on and the main window must never show.
 bool InstallPrerequisites();
 
-// Installs "dx8vb.dll" when the game folder holds it and the system folder lacks it. A failing
-// copy or registration start is reported and start-up goes on; only a user without the rights to
-// install ends the program (the result is then false).
-bool InstallDx8Component();
-
 } // namespace app

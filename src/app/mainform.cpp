@@ -66,6 +66,14 @@ std::wstring gameFile() {
     return settings::appPath(L"\\morvex2006.ini");
 }
 
+bool InitComCtl() {
+    // Errors are ignored: the program runs with whatever controls the system offers.
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc; // 8 bytes
+    icc.dwICC = ICC_USEREX_CLASSES;
+    return InitCommonControlsEx(&icc) != FALSE;
+}
+
 } // namespace
 
 Form1::Form1() : Form(mainSpec()) {
@@ -80,14 +88,6 @@ Form1::Form1() : Form(mainSpec()) {
 Form1& form1() {
     static Form1 form;
     return form;
-}
-
-bool InitComCtl() {
-    // Errors are ignored: the program runs with whatever controls the system offers.
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof icc; // 8 bytes
-    icc.dwICC = ICC_USEREX_CLASSES;
-    return InitCommonControlsEx(&icc) != FALSE;
 }
 
 void Form1::onLoad() {
@@ -105,19 +105,10 @@ void Form1::onCloseRequest() {
 
 void Form1::Loadini() {
     const std::wstring path = gameFile();
-    if (!platform::isNormalFile(path)) {
-        const gameconfig::Values d;
-        select(L"cmbLang", d.language);
-        select(L"cmbVideo", d.adapter);
-        setText(L"txtXres", platform::fromAnsi(d.width));
-        setText(L"txtYRes", platform::fromAnsi(d.height));
-        select(L"cmbAA", d.antiAliasing);
-        setCheck(L"chkFog", d.fog);
-        setCheck(L"chkWindow", d.windowed);
-        return;
-    }
     std::string bytes;
-    if (platform::readFile(path, bytes))
+    if (!platform::isNormalFile(path))
+        bytes = gameconfig::format({}, 0); // an absent file gives the defaults a new one is written with
+    else if (platform::readFile(path, bytes))
         return; // a file that cannot be opened changes no control
     const gameconfig::Loaded l = gameconfig::parse(bytes);
     if (l.adapter)

@@ -27,10 +27,6 @@ private:
     void desktop();
 };
 
-// The program's one main window.
 Form1& form1();
-
-// True when the common-controls initialisation raised no error.
-bool InitComCtl();
 
 } // namespace app

@@ -19,42 +19,23 @@ int gearTop(int gear, int block) {
     return gear <= 3 ? kUpperRow[block] : kLowerRow[block];
 }
 
+// clang-format off
 tk::FormSpec gearShiftSpec() {
-    tk::FormSpec s{.name = L"frmGS",
-                   .caption = L"Gear Shift Configuration",
-                   .width = 4830,
-                   .height = 4800,
-                   .controls = {}};
+    tk::FormSpec s{.name = L"frmGS", .caption = L"Gear Shift Configuration", .width = 4830, .height = 4800, .controls = {}};
     auto& c = s.controls;
     c.push_back(label(L"Label1", L"Select Type:", 240, 120, 1000));
-    c.push_back({.name = L"cmbType",
-                 .kind = Kind::DropCombo,
-                 .caption = L"Combo1",
-                 .left = 1320,
-                 .top = 120,
-                 .width = 2895,
-                 .height = 315,
-                 .items = {L"Up / Down Shifter", L"H Shifter (6 speed)", L"Both"}});
-    c.push_back({.name = L"chkGSNoBlock",
-                 .kind = Kind::CheckBox,
-                 .caption = L"Don't block original Up/Down Inputs",
-                 .left = 1320,
-                 .top = 480,
-                 .width = 3495,
-                 .height = 255});
+    c.push_back({.name = L"cmbType", .kind = Kind::DropCombo, .caption = L"Combo1", .left = 1320, .top = 120, .width = 2895, .height = 315, .items = {L"Up / Down Shifter", L"H Shifter (6 speed)", L"Both"}});
+    c.push_back({.name = L"chkGSNoBlock", .kind = Kind::CheckBox, .caption = L"Don't block original Up/Down Inputs", .left = 1320, .top = 480, .width = 3495, .height = 255});
     c.push_back(line(L"Line2", 240, 4560, 840));
     // Two lines that end where the key fields begin.
-    c.push_back(label(L"Label2", L"Keys:  (Click Text box and then press key double click to clear)", 240,
-                      900, 4455, 420));
+    c.push_back(label(L"Label2", L"Keys:  (Click Text box and then press key double click to clear)", 240, 900, 4455, 420));
 
     // Keys: up and gears 1 to 3 above, down and gears 4 to 6 below.
     const wchar_t* keyLabels[] = {nullptr, L"Label5", L"Label7", L"Label8", L"Label6", L"Label9", L"Label10"};
-    const wchar_t* buttonLabels[] = {nullptr,    L"Label18", L"Label16", L"Label14",
-                                     L"Label17", L"Label13", L"Label11"};
+    const wchar_t* buttonLabels[] = {nullptr, L"Label18", L"Label16", L"Label14", L"Label17", L"Label13", L"Label11"};
     const wchar_t* digits[] = {nullptr, L"1", L"2", L"3", L"4", L"5", L"6"};
     auto block = [&](int b, std::wstring_view up, std::wstring_view down, std::wstring_view gear, Kind kind,
-                     std::wstring_view upLabel, std::wstring_view downLabel,
-                     const wchar_t* const* gearLabels) {
+                     std::wstring_view upLabel, std::wstring_view downLabel, const wchar_t* const* gearLabels) {
         c.push_back(label(upLabel, L"Up", 105, kUpperRow[b] + 105, 450));
         c.push_back(field(up, kind, L"Text1", 600, kUpperRow[b]));
         for (int n = 1; n <= 3; ++n) {
@@ -72,21 +53,15 @@ tk::FormSpec gearShiftSpec() {
 
     c.push_back(line(L"Line1", 240, 4560, 2400));
     c.push_back(label(L"Label12", L"Joystick ID:", 360, 2520, 900));
-    c.push_back({.name = L"cmbJID",
-                 .kind = Kind::DropList,
-                 .left = 1320,
-                 .top = 2520,
-                 .width = 2895,
-                 .height = 315,
-                 .items = settings::joystickItems()});
-    c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240,
-                      2880, 4410));
+    c.push_back({.name = L"cmbJID", .kind = Kind::DropList, .left = 1320, .top = 2520, .width = 2895, .height = 315, .items = settings::joystickItems()});
+    c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240, 2880, 4410));
     block(1, L"txtUpB", L"txtDownB", L"txtGearB", Kind::ButtonField, L"Label20", L"Label19", buttonLabels);
 
     c.push_back(button(L"cmdOk", L"Ok", 720, 4320, 1455));
     c.push_back(button(L"cmdCancel", L"Cancel", 2520, 4320, 1455));
     return s;
 }
+// clang-format on
 
 const settings::IniFile kFile{L"gearshift.ini", L"GearShift"};
 

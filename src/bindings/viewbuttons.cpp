@@ -15,30 +15,19 @@ using tk::Kind;
 constexpr int kColumn[] = {0, 600, 1560, 2520, 3480}; // by view button, from 1
 const wchar_t* const kDigits[] = {nullptr, L"1", L"2", L"3", L"4"};
 
+// clang-format off
 tk::FormSpec viewButtonSpec() {
-    tk::FormSpec s{.name = L"frmVR",
-                   .caption = L"View Button Configuration",
-                   .width = 4815,
-                   .height = 6450,
-                   .controls = {}};
+    tk::FormSpec s{.name = L"frmVR", .caption = L"View Button Configuration", .width = 4815, .height = 6450, .controls = {}};
     auto& c = s.controls;
     // One row of four boxes with their numbers.
-    auto row = [&](std::wstring_view name, Kind kind, std::wstring_view text, int top,
-                   const wchar_t* const(&labels)[5]) {
+    auto row = [&](std::wstring_view name, Kind kind, std::wstring_view text, int top, const wchar_t* const(&labels)[5]) {
         for (int n = 1; n <= 4; ++n) {
             c.push_back(number(labels[n], kDigits[n], kColumn[n], top));
             c.push_back(field(name, kind, text, kColumn[n], top, n));
         }
     };
     c.push_back(label(L"Label1", L"Select Type:", 120, 240, 1000));
-    c.push_back({.name = L"cmbType",
-                 .kind = Kind::DropCombo,
-                 .caption = L"Combo1",
-                 .left = 1200,
-                 .top = 240,
-                 .width = 2895,
-                 .height = 315,
-                 .items = {L"4 Button", L"1+3 Button", L"3 Button"}});
+    c.push_back({.name = L"cmbType", .kind = Kind::DropCombo, .caption = L"Combo1", .left = 1200, .top = 240, .width = 2895, .height = 315, .items = {L"4 Button", L"1+3 Button", L"3 Button"}});
 
     c.push_back(label(L"Label13", L"Camera Angles", 1800, 960, 1200));
     row(L"txtCamera", Kind::TextBox, L"-1", 1200, {nullptr, L"Label10", L"Label9", L"Label6", L"Label11"});
@@ -46,54 +35,29 @@ tk::FormSpec viewButtonSpec() {
 
     c.push_back(line(L"Line2", 240, 4560, 1680));
     // Two lines that end where the heading of the key row begins.
-    c.push_back(label(L"Label3", L"Keys:  (Click Text box and then press key double click to clear)", 120,
-                      1920, 4455, 390));
+    c.push_back(label(L"Label3", L"Keys:  (Click Text box and then press key double click to clear)", 120, 1920, 4455, 390));
     c.push_back(label(L"Label4", L"View Buttons (Keyboard keys)", 1440, 2310, 2100));
     row(L"txtVR", Kind::KeyField, L"Text1", 2520, {nullptr, L"Label5", L"Label7", L"Label8", L"Label2"});
     // Two-line boxes, narrowed so that neither covers its neighbour.
-    c.push_back({.name = L"chkMnuOv",
-                 .kind = Kind::CheckBox,
-                 .caption = L"Menu Override for VR1",
-                 .left = 480,
-                 .top = 3000,
-                 .width = 2160,
-                 .height = 495});
-    c.push_back({.name = L"chkNo2k6",
-                 .kind = Kind::CheckBox,
-                 .caption = L"Don't Override in 2k6 Menus",
-                 .left = 2640,
-                 .top = 3000,
-                 .width = 1560,
-                 .height = 495});
+    c.push_back({.name = L"chkMnuOv", .kind = Kind::CheckBox, .caption = L"Menu Override for VR1", .left = 480, .top = 3000, .width = 2160, .height = 495});
+    c.push_back({.name = L"chkNo2k6", .kind = Kind::CheckBox, .caption = L"Don't Override in 2k6 Menus", .left = 2640, .top = 3000, .width = 1560, .height = 495});
     c.push_back(button(L"cmdMnuOvHelp", L"?", 4200, 3120, 495));
 
     c.push_back(line(L"Line1", 240, 4560, 3600));
     c.push_back(label(L"Label12", L"Joystick ID:", 240, 3960, 900));
-    c.push_back({.name = L"cmbJID",
-                 .kind = Kind::DropList,
-                 .left = 1200,
-                 .top = 3840,
-                 .width = 2895,
-                 .height = 315,
-                 .items = settings::joystickItems()});
-    c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240,
-                      4320, 4410));
+    c.push_back({.name = L"cmbJID", .kind = Kind::DropList, .left = 1200, .top = 3840, .width = 2895, .height = 315, .items = settings::joystickItems()});
+    c.push_back(label(L"Label15", L"Joystick Buttons:  (Type Button # 0-32 or double click to clear)", 240, 4320, 4410));
     c.push_back(label(L"Label14", L"View Buttons (Joystick)", 1560, 4680, 1800));
     row(L"txtVRb", Kind::ButtonField, L"-1", 4920, {nullptr, L"Label17", L"Label18", L"Label19", L"Label16"});
 
     // The box ends where its help button begins, so the button's area stays the button's.
-    c.push_back({.name = L"chkHat",
-                 .kind = Kind::CheckBox,
-                 .caption = L"Enable Hat Switch",
-                 .left = 840,
-                 .top = 5400,
-                 .width = 1680,
-                 .height = 255});
+    c.push_back({.name = L"chkHat", .kind = Kind::CheckBox, .caption = L"Enable Hat Switch", .left = 840, .top = 5400, .width = 1680, .height = 255});
     c.push_back(button(L"cmdVRhatH", L"?", 2520, 5400, 495));
     c.push_back(button(L"cmdOk", L"Ok", 840, 5880, 1455));
     c.push_back(button(L"cmdCancel", L"Cancel", 2400, 5880, 1455));
     return s;
 }
+// clang-format on
 
 const settings::IniFile kFile{L"vrbuttons.ini", L"VR"};
 
@@ -146,8 +110,7 @@ constexpr wchar_t kCameraText[] =
 constexpr wchar_t kMenuTitle[] = L"About VR1 Menu Override";
 constexpr wchar_t kMenuText[] =
     L"Pressing VR1 will activate the F2 key, allowing in-game menus to work as illustrated.  Note that you "
-    L"do NOT "
-    L"need this feature if you are using a joystick as only keyboard menu keys are hard-coded.\r\n"
+    L"do NOT need this feature if you are using a joystick as only keyboard menu keys are hard-coded.\r\n"
     L"\r\n"
     L"The don't use in 2k6 menus was for my own benefit as my VR1 button doubles as the up key in menus";
 

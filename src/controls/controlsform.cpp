@@ -128,14 +128,12 @@ struct Help {
 const Help kHelp[] = {
     {L"Command1", L"Joystick Override",
      L"The original game's configuration has trouble saving the correct joystick id when multiple "
-     L"controllers are "
-     L"plugged in.  Use this to force the game to use the Joystick ID# you provide."},
+     L"controllers are plugged in.  Use this to force the game to use the Joystick ID# you provide."},
     {L"cmdWHH", L"Wheel Override",
      L"Enabling this allows Zelq to control the wheel, which allows you to modify the deadzone."},
     {L"cmdGH", L"Pedal Override",
      L"Enabling this allows you to bind the pedals to the axis of your choice.\r\n\r\nWARNING!  This feature "
-     L"isn't "
-     L"fully implemented and you make have trouble drifting if enabled!"},
+     L"isn't fully implemented and you make have trouble drifting if enabled!"},
     {L"cmdVRH", L"VR Override",
      L"Enabling this allows you to change to individual Cameras via the inputs you define."},
     {L"cmdGSH", L"Gearshift Override",

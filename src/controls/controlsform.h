@@ -20,7 +20,6 @@ private:
     void advancedSetup(std::wstring_view relative, std::wstring_view fallback);
 };
 
-// The one controller dialog.
 frmControls& controlsForm();
 
 } // namespace controls

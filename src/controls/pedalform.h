@@ -9,7 +9,6 @@ public:
     frmPedal();
 };
 
-// The one pedal dialog.
 frmPedal& pedalForm();
 
 } // namespace controls

@@ -9,7 +9,6 @@ public:
     frmWheel();
 };
 
-// The one wheel dialog.
 frmWheel& wheelForm();
 
 } // namespace controls

@@ -7,21 +7,17 @@
 
 namespace controls {
 
-inline std::vector<tk::Control> joystickAndDeadZone() {
+// The upper part followed by the dialog's own controls.
+inline std::vector<tk::Control> withJoystickAndDeadZone(std::vector<tk::Control> rest) {
     using tk::Kind;
     // clang-format off
-    return {
+    std::vector<tk::Control> all = {
         {.name = L"Label12", .kind = Kind::Label, .caption = L"Joystick ID:", .left = 360, .top = 120, .width = 960, .height = 255},
         {.name = L"cmbJID", .kind = Kind::DropList, .left = 1320, .top = 120, .width = 2895, .height = 315, .items = settings::joystickItems()},
         {.name = L"Label1", .kind = Kind::Label, .caption = L"Dead Zone (0 to 10,000):", .left = 360, .top = 600, .width = 1920, .height = 360},
         {.name = L"txtDZ", .kind = Kind::TextBox, .caption = L"2000", .left = 2280, .top = 480, .width = 1935, .height = 375},
     };
     // clang-format on
-}
-
-// The upper part followed by the dialog's own controls.
-inline std::vector<tk::Control> withJoystickAndDeadZone(std::vector<tk::Control> rest) {
-    std::vector<tk::Control> all = joystickAndDeadZone();
     all.insert(all.end(), rest.begin(), rest.end());
     return all;
 }

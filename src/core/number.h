@@ -17,6 +17,5 @@ std::optional<int16_t> toInt16(std::wstring_view text);
 
 // Decimal text without leading zeros or plus sign ("-1", "0", "16").
 std::string decimal(long value);
-std::wstring wdecimal(long value);
 
 } // namespace core

@@ -113,11 +113,12 @@ const Binding kAfterLists[] = {
 
 } // namespace
 
-FrmEnhancement::FrmEnhancement() : Form(enhancementSpec()) {
-    onClick(L"cmdOk", [this](int) { ok(); });
-    onClick(L"cmdCancel", [this](int) { dismiss(); });
-    onClick(L"cmbCourseType", [this](int) { courseTypeClick(); });
-    onClick(L"cmbCarType", [this](int) { carTypeClick(); });
+FrmEnhancement::FrmEnhancement()
+    : SettingsDialog(enhancementSpec(), {{kSettings, kBeforeLists}, {kSettings, kAfterLists}}) {
+    onClick(L"cmbCourseType",
+            [this](int) { typeClick(L"cmbCourseType", PrevCourseType, &FrmEnhancement::SetCourseBox); });
+    onClick(L"cmbCarType",
+            [this](int) { typeClick(L"cmbCarType", PrevCarType, &FrmEnhancement::SetCarBox); });
     // chkLan has no key and no effect yet: nothing reads it.
 }
 
@@ -143,16 +144,11 @@ void FrmEnhancement::LoadSettings() {
 }
 
 bool FrmEnhancement::SaveSettings() {
-    if (!settings::saveAll(*this, {{kSettings, kBeforeLists}, {kSettings, kAfterLists}}))
+    if (!SettingsDialog::SaveSettings())
         return false;
     // Only a stored value reaches the game's file, so the flag follows the file.
     settings::gUseOverlay = static_cast<int16_t>(check(L"chkOverlay"));
     return true;
-}
-
-void FrmEnhancement::ok() {
-    if (SaveSettings())
-        dismiss();
 }
 
 namespace {
@@ -176,20 +172,13 @@ void FrmEnhancement::SetCarBox() {
     fill(*this, L"cmbCarClass", classesFor(selected(L"cmbCarType")));
 }
 
-void FrmEnhancement::courseTypeClick() {
-    const int t = selected(L"cmbCourseType");
-    if (t == PrevCourseType.value_or(0))
-        return; // the same type again keeps the chosen course
-    SetCourseBox();
-    PrevCourseType = t;
-}
-
-void FrmEnhancement::carTypeClick() {
-    const int t = selected(L"cmbCarType");
-    if (t == PrevCarType.value_or(0))
-        return;
-    SetCarBox();
-    PrevCarType = t;
+void FrmEnhancement::typeClick(std::wstring_view list, std::optional<int>& previous,
+                               void (FrmEnhancement::*refill)()) {
+    const int t = selected(list);
+    if (t == previous.value_or(0))
+        return; // the same type again keeps the chosen course or class
+    (this->*refill)();
+    previous = t;
 }
 
 } // namespace enhancements

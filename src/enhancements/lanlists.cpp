@@ -8,28 +8,14 @@ constexpr std::wstring_view kCarTypes[] = {L"Morvex 2006", L"Morvex 2 SP"};
 
 constexpr std::wstring_view kMorvexCourses[] = {L"Morvex 2", L"Morvex 2 SP"};
 // Five goals per group; the groups run Morvex 2, Morvex 2 SP, then both reversed.
+// clang-format off
 constexpr std::wstring_view kGoalCourses[] = {
-    L"Morvex 2 Goal A",
-    L"Morvex 2 Goal B",
-    L"Morvex 2 Goal C",
-    L"Morvex 2 Goal D",
-    L"Morvex 2 Goal E",
-    L"Morvex 2 SP Goal A",
-    L"Morvex 2 SP Goal B",
-    L"Morvex 2 SP Goal C",
-    L"Morvex 2 SP Goal D",
-    L"Morvex 2 SP Goal E",
-    L"Morvex 2 Goal A (Reverse)",
-    L"Morvex 2 Goal B (Reverse)",
-    L"Morvex 2 Goal C (Reverse)",
-    L"Morvex 2 Goal D (Reverse)",
-    L"Morvex 2 Goal E (Reverse)",
-    L"Morvex 2 SP Goal A (Reverse)",
-    L"Morvex 2 SP Goal B (Reverse)",
-    L"Morvex 2 SP Goal C (Reverse)",
-    L"Morvex 2 SP Goal D (Reverse)",
-    L"Morvex 2 SP Goal E (Reverse)",
+    L"Morvex 2 Goal A", L"Morvex 2 Goal B", L"Morvex 2 Goal C", L"Morvex 2 Goal D", L"Morvex 2 Goal E",
+    L"Morvex 2 SP Goal A", L"Morvex 2 SP Goal B", L"Morvex 2 SP Goal C", L"Morvex 2 SP Goal D", L"Morvex 2 SP Goal E",
+    L"Morvex 2 Goal A (Reverse)", L"Morvex 2 Goal B (Reverse)", L"Morvex 2 Goal C (Reverse)", L"Morvex 2 Goal D (Reverse)", L"Morvex 2 Goal E (Reverse)",
+    L"Morvex 2 SP Goal A (Reverse)", L"Morvex 2 SP Goal B (Reverse)", L"Morvex 2 SP Goal C (Reverse)", L"Morvex 2 SP Goal D (Reverse)", L"Morvex 2 SP Goal E (Reverse)",
 };
+// clang-format on
 constexpr std::wstring_view kContinuousCourses[] = {L"Morvex 2", L"Morvex 2 SP", L"Morvex 2 (Reverse)",
                                                     L"Morvex 2 SP (Reverse)"};
 

@@ -16,8 +16,8 @@ std::optional<int> number(const std::optional<std::string>& piece, int low, int 
     return *n;
 }
 
-} // namespace
-
+// The piece of each of the first seven lines between the first " = " and the next one (or the line's
+// end). Lines end at CR, CRLF or a lone LF.
 std::array<std::optional<std::string>, LineCount> pieces(std::string_view bytes) {
     std::array<std::optional<std::string>, LineCount> out;
     size_t pos = 0;
@@ -42,6 +42,8 @@ std::array<std::optional<std::string>, LineCount> pieces(std::string_view bytes)
     }
     return out;
 }
+
+} // namespace
 
 Loaded parse(std::string_view bytes) {
     const auto p = pieces(bytes);

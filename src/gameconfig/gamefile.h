@@ -10,8 +10,6 @@
 
 namespace gameconfig {
 
-inline constexpr const char* kFileName = "morvex2006.ini";
-
 enum Line { Adapter, Width, Height, AntiAliasing, Fog, Language, Windowed, LineCount };
 
 // The text before each value, in file order.
@@ -40,10 +38,6 @@ struct Loaded {
     std::optional<std::string> width, height;
     std::optional<int> antiAliasing, fog, language, windowed;
 };
-
-// The piece of each of the first seven lines between the first " = " and the next one
-// (or the line's end). Lines end at CR, CRLF or a lone LF.
-std::array<std::optional<std::string>, LineCount> pieces(std::string_view bytes);
 
 Loaded parse(std::string_view bytes);
 

@@ -19,22 +19,28 @@ std::wstring longPath(const std::wstring& path) {
     return path;
 }
 
-namespace {
+std::wstring withSlash(std::wstring folder) {
+    if (folder.empty() || folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
+}
 
-bool find(const std::wstring& path, WIN32_FIND_DATAW& data) {
+std::wstring folderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring nameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+bool isNormalFile(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW(longPath(path).c_str(), &data);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     FindClose(h);
-    return true;
-}
-
-} // namespace
-
-bool isNormalFile(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    if (!find(path, data))
-        return false;
     return !(data.dwFileAttributes &
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
@@ -95,16 +101,6 @@ DWORD setSize(HANDLE h, size_t size) {
     if (!SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(h))
         return GetLastError();
     return 0;
-}
-
-std::wstring folderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring nameOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 std::wstring tempFolder() {

@@ -10,6 +10,12 @@ namespace platform {
 // The "\\?\" form of an absolute path that is too long for the plain functions.
 std::wstring longPath(const std::wstring& path);
 
+// A folder's path ending in a backslash.
+std::wstring withSlash(std::wstring folder);
+// The folder of a path, with its trailing separator (empty when the path has none), and the name after it.
+std::wstring folderOf(const std::wstring& path);
+std::wstring nameOf(const std::wstring& path);
+
 // A directory search finds the path as a normal file (not hidden, not system, not a folder).
 bool isNormalFile(const std::wstring& path);
 bool isFolder(const std::wstring& path);

@@ -4,6 +4,15 @@
 #include <string>
 
 namespace report {
+namespace {
+
+void unexpected(HWND owner, std::wstring_view what) {
+    std::wstring text = L"An unexpected error occurred:\r\n\r\n";
+    text += what;
+    platform::sys().message(owner, text, L"Error", platform::Icon::Critical);
+}
+
+} // namespace
 
 void info(HWND owner, std::wstring_view title, std::wstring_view text, platform::Icon icon) {
     platform::sys().message(owner, text, title, icon);
@@ -43,12 +52,6 @@ void saveFailed(HWND owner, std::wstring_view file, DWORD error, std::span<const
     }
     fileError(owner, L"Could Not Save", L"The settings could not be written to this file:", file, error,
               state + L" Correct the problem and press Ok again, or press Cancel to leave without saving.");
-}
-
-void unexpected(HWND owner, std::wstring_view what) {
-    std::wstring text = L"An unexpected error occurred:\r\n\r\n";
-    text += what;
-    platform::sys().message(owner, text, L"Error", platform::Icon::Critical);
 }
 
 void unexpectedException(HWND owner) {

@@ -23,9 +23,8 @@ void fileError(HWND owner, std::wstring_view title, std::wstring_view what, std:
 void saveFailed(HWND owner, std::wstring_view file, DWORD error, std::span<const std::wstring> kept = {},
                 bool damaged = false);
 
-// An unexpected error caught at the window procedure, so that it never reaches Windows.
-void unexpected(HWND owner, std::wstring_view what);
-// The same for the exception being handled: call it inside a catch block.
+// An unexpected error caught at the window procedure, so that it never reaches Windows: the
+// exception being handled. Call it inside a catch block.
 void unexpectedException(HWND owner);
 
 } // namespace report

@@ -15,15 +15,12 @@ std::wstring& folder() {
     return value;
 }
 
-std::wstring exeFolder() {
+std::wstring exePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) {
-            std::wstring path(buffer.data(), n);
-            const size_t slash = path.find_last_of(L"\\/");
-            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-        }
+        if (n < buffer.size())
+            return std::wstring(buffer.data(), n);
         buffer.resize(buffer.size() * 2); // folders deeper than MAX_PATH
     }
 }
@@ -32,7 +29,7 @@ std::wstring exeFolder() {
 
 const std::wstring& appFolder() {
     if (folder().empty())
-        folder() = exeFolder();
+        setAppFolder(platform::folderOf(exePath()));
     return folder();
 }
 

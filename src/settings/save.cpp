@@ -81,10 +81,9 @@ bool holdsTheSave(const Job& job, const std::wstring& file, const std::string& b
 
 // The reason to give when the profile writer reported success but the copy does not hold the save.
 DWORD notHeld(const Job& job, const std::wstring& file) {
-    const size_t slash = file.find_last_of(L'\\');
+    const std::wstring folder = platform::folderOf(file);
     ULARGE_INTEGER room{};
-    if (slash != std::wstring::npos &&
-        GetDiskFreeSpaceExW(platform::longPath(file.substr(0, slash + 1)).c_str(), &room, nullptr, nullptr) &&
+    if (!folder.empty() && GetDiskFreeSpaceExW(platform::longPath(folder).c_str(), &room, nullptr, nullptr) &&
         room.QuadPart < job.before.size() + (64u << 10))
         return ERROR_DISK_FULL;
     return ERROR_INVALID_DATA; // a value the file cannot hold, such as a line break

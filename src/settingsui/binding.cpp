@@ -31,6 +31,22 @@ bool apply(tk::Form& form, const Binding& row, const std::wstring& value) {
     return false;
 }
 
+// The text a row writes for the control's present state.
+std::wstring valueOf(const tk::Form& form, const Binding& row) {
+    switch (row.encoding) {
+    case Encoding::Check:
+        return std::to_wstring(form.check(row.control, row.index));
+    case Encoding::List:
+        return std::to_wstring(form.selected(row.control, row.index));
+    case Encoding::ListPlusOne:
+        return std::to_wstring(form.selected(row.control, row.index) + 1);
+    case Encoding::Text:
+    case Encoding::ButtonText:
+        return form.text(row.control, row.index);
+    }
+    return {};
+}
+
 } // namespace
 
 void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row) {
@@ -47,21 +63,6 @@ void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
     const ProfileReader reader(file.path());
     for (const Binding& row : rows)
         loadRow(form, reader, file.section, row);
-}
-
-std::wstring valueOf(const tk::Form& form, const Binding& row) {
-    switch (row.encoding) {
-    case Encoding::Check:
-        return core::wdecimal(form.check(row.control, row.index));
-    case Encoding::List:
-        return core::wdecimal(form.selected(row.control, row.index));
-    case Encoding::ListPlusOne:
-        return core::wdecimal(form.selected(row.control, row.index) + 1);
-    case Encoding::Text:
-    case Encoding::ButtonText:
-        return form.text(row.control, row.index);
-    }
-    return {};
 }
 
 std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables) {

@@ -40,9 +40,6 @@ void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows);
 // Applies one row's missing-key value or stored value, read from the row's section of `file`.
 void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row);
 
-// The text a row writes for the control's present state.
-std::wstring valueOf(const tk::Form& form, const Binding& row);
-
 // A file's rows that one save writes.
 struct Table {
     IniFile file;

@@ -14,7 +14,7 @@ public:
 
     virtual void LoadSettings();
     // False (after telling the user) when the files could not be written; then none changed.
-    bool SaveSettings();
+    virtual bool SaveSettings();
 
 protected:
     void onLoad() override { LoadSettings(); }

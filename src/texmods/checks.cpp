@@ -10,10 +10,6 @@
 namespace texmods {
 namespace {
 
-std::wstring folderOf(const std::wstring& path) {
-    return path.substr(0, path.rfind(L'\\'));
-}
-
 FileState inspect(const std::wstring& path) {
     FileState s;
     WIN32_FILE_ATTRIBUTE_DATA d;
@@ -37,18 +33,14 @@ uint64_t clusterOf(const std::wstring& folder) {
 
 // Whether each folder of the game exists, asked of the system once. Folders are kept by their path
 // as written, which can only miss a match, never make a false one.
-class Folders {
-public:
-    bool exist(const std::wstring& path) {
-        auto [it, fresh] = known_.try_emplace(path);
-        if (fresh)
-            it->second = platform::isFolder(path);
-        return it->second;
-    }
+using Folders = std::map<std::wstring, bool>;
 
-private:
-    std::map<std::wstring, bool> known_;
-};
+bool folderExists(Folders& known, const std::wstring& path) {
+    auto [it, fresh] = known.try_emplace(path);
+    if (fresh)
+        it->second = platform::isFolder(path);
+    return it->second;
+}
 
 // Checks one step's files, and adds what the step takes to `space`.
 Outcome checkStep(Work& w, size_t i, Folders& folders, std::vector<SpaceStep>& space) {
@@ -63,8 +55,9 @@ Outcome checkStep(Work& w, size_t i, Folders& folders, std::vector<SpaceStep>& s
     if (!w.acts(i))
         return {};
     // The program creates no folder: every one the run needs must be there.
-    if (!folders.exist(folderOf(target)))
-        return stop(Unchanged::NoGameFolder, folderOf(target) + L"\\", ERROR_PATH_NOT_FOUND);
+    const std::wstring folder = platform::folderOf(target);
+    if (!folderExists(folders, folder))
+        return stop(Unchanged::NoGameFolder, folder, ERROR_PATH_NOT_FOUND);
     b.target = inspect(target);
     if (b.target.exists && (b.target.attributes & FILE_ATTRIBUTE_DIRECTORY))
         return stop(Unchanged::TargetIsFolder, target, ERROR_ACCESS_DENIED);
@@ -79,22 +72,11 @@ Outcome checkStep(Work& w, size_t i, Folders& folders, std::vector<SpaceStep>& s
 } // namespace
 
 Outcome plan(Work& w) {
-    ModListing listing;
-    if (const DWORD error = listModFolder(w.mods, listing))
-        return unchanged(Unchanged::ModFolderUnread, w.install, w.mods, error);
-    w.sizes = std::move(listing.sizes);
-    for (const std::wstring& name : listing.modFiles) {
-        ModFile f{name, false, std::nullopt};
-        const std::wstring list = w.mods + name + L".txt";
-        if (listing.files.count(platform::nameKey(name + L".txt"))) {
-            f.hasList = true;
-            std::string bytes;
-            if (const DWORD error = platform::readFile(list, bytes))
-                return unchanged(Unchanged::ListUnread, w.install, list, error);
-            if (auto line = firstLine(bytes))
-                f.firstLine = platform::fromAnsi(*line);
-        }
-        w.files.push_back(std::move(f));
+    std::wstring list;
+    if (const DWORD error = readMod(w.mods, w.files, w.sizes, list)) {
+        if (list.empty())
+            return unchanged(Unchanged::ModFolderUnread, w.install, w.mods, error);
+        return unchanged(Unchanged::ListUnread, w.install, list, error);
     }
     w.plan = makePlan(w.files, platform::sameName);
     if (w.plan.refusal)

@@ -13,12 +13,6 @@ namespace {
 
 constexpr DWORD kChunk = 256 * 1024;
 
-std::wstring withSlash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
 // A mod file as a plan puts it at a target.
 struct Source {
     std::wstring path;
@@ -36,41 +30,20 @@ struct Placed {
     std::map<std::wstring, size_t> byKey; // a target's name key to its step
 };
 
-// The mod files and their target lists, read as an install reads them.
-bool readModFiles(const std::wstring& folder, const ModListing& listing, std::vector<ModFile>& files,
-                  std::wstring& unread) {
-    for (const std::wstring& name : listing.modFiles) {
-        ModFile f{name, false, std::nullopt};
-        if (listing.files.count(platform::nameKey(name + L".txt"))) {
-            f.hasList = true;
-            std::string bytes;
-            if (platform::readFile(folder + name + L".txt", bytes)) {
-                unread = L"\"" + name + L".txt\"";
-                return false;
-            }
-            if (auto line = firstLine(bytes))
-                f.firstLine = platform::fromAnsi(*line);
-        }
-        files.push_back(std::move(f));
-    }
-    return true;
-}
-
 Placed placed(const std::wstring& folder) {
     Placed p;
-    ModListing listing;
     std::vector<ModFile> files;
-    if (listModFolder(folder, listing)) {
-        p.unread = L"the mod's folder";
+    std::vector<uint64_t> sizes;
+    std::wstring list;
+    if (readMod(folder, files, sizes, list)) {
+        p.unread = list.empty() ? L"the mod's folder" : L"\"" + platform::nameOf(list) + L"\"";
         return p;
     }
-    if (!readModFiles(folder, listing, files, p.unread))
-        return p;
     p.modFiles = files.size();
     Plan plan = makePlan(files, platform::sameName);
     p.refusal = std::move(plan.refusal);
     for (Step& s : plan.steps) {
-        const Source source{folder + files[s.mod].name, listing.sizes[s.mod]};
+        const Source source{folder + files[s.mod].name, sizes[s.mod]};
         const auto [at, fresh] = p.byKey.try_emplace(platform::nameKey(s.target), p.steps.size());
         if (fresh) {
             p.steps.push_back(std::move(s));
@@ -128,8 +101,8 @@ class Reader {
 public:
     Reader(const std::wstring& game, const std::vector<std::wstring>& others,
            const std::atomic<bool>& cancelled)
-        : game_(withSlash(game)), backups_(backupFolder(game)), others_(others), theirs_(others.size()),
-          cancelled_(cancelled), a_(kChunk), b_(kChunk) {}
+        : game_(platform::withSlash(game)), backups_(backupFolder(game)), others_(others),
+          theirs_(others.size()), cancelled_(cancelled), a_(kChunk), b_(kChunk) {}
 
     TargetFacts factsOf(const Step& step, const Source& source) {
         TargetFacts f;
@@ -161,7 +134,7 @@ private:
         const std::wstring key = platform::nameKey(relative);
         for (size_t i = 0; i < others_.size() && !cancelled_; ++i) {
             if (!theirs_[i])
-                theirs_[i] = placed(withSlash(others_[i]));
+                theirs_[i] = placed(platform::withSlash(others_[i]));
             const auto at = theirs_[i]->byKey.find(key);
             if (at == theirs_[i]->byKey.end())
                 continue;
@@ -200,7 +173,7 @@ private:
 std::optional<ModStatus> readStatus(const std::wstring& gameFolder, const std::wstring& modFolder,
                                     const std::vector<std::wstring>& others,
                                     const std::atomic<bool>& cancelled) {
-    Placed mine = placed(withSlash(modFolder));
+    Placed mine = placed(platform::withSlash(modFolder));
     ModStatus status;
     status.unread = std::move(mine.unread);
     status.refusal = std::move(mine.refusal);

@@ -1,5 +1,6 @@
 #include "texmods/statusline.h"
 
+#include "platform/files.h"
 #include "platform/names.h"
 #include "platform/system.h"
 #include "texmods/modstatus.h"
@@ -17,10 +18,6 @@ constexpr UINT_PTR kSubclass = 0x5a51;
 // The window waits this long for a check before it shows "Checking...", so that a small mod's line
 // appears without a flicker.
 constexpr DWORD kPatience = 80;
-
-std::wstring nameOf(const std::wstring& folder) {
-    return folder.substr(folder.rfind(L'\\') + 1);
-}
 
 } // namespace
 
@@ -56,13 +53,13 @@ void StatusLine::check(const std::wstring& gameFolder, const std::wstring& modFo
     if (!label_)
         return;
     retireCurrent();
-    joinFinished();
+    std::erase_if(retired_, [](const std::unique_ptr<Job>& j) { return j->finished(); });
     std::vector<std::wstring> others, names;
     for (const std::wstring& folder : catalogue) {
         if (platform::sameName(folder, modFolder))
             continue;
         others.push_back(folder);
-        names.push_back(nameOf(folder));
+        names.push_back(platform::nameOf(folder));
     }
     auto job = std::make_unique<Job>();
     job->ticket = ++tickets_;
@@ -76,7 +73,7 @@ void StatusLine::check(const std::wstring& gameFolder, const std::wstring& modFo
     });
     current_ = std::move(job);
     if (WaitForSingleObject(current_->done, kPatience) == WAIT_OBJECT_0)
-        show(*current_);
+        SetWindowTextW(label_, current_->line.c_str());
     else
         SetWindowTextW(label_, L"Checking...");
 }
@@ -93,21 +90,13 @@ void StatusLine::retireCurrent() {
     retired_.push_back(std::move(current_));
 }
 
-void StatusLine::joinFinished() {
-    std::erase_if(retired_, [](const std::unique_ptr<Job>& j) { return j->finished(); });
-}
-
-void StatusLine::show(const Job& job) {
-    SetWindowTextW(label_, job.line.c_str());
-}
-
 LRESULT CALLBACK StatusLine::labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
     auto* line = reinterpret_cast<StatusLine*>(self);
     switch (msg) {
     case kReady:
         // Only the newest check's line: an older one's may still be on its way.
         if (line->current_ && line->current_->ticket == wp && line->current_->finished())
-            line->show(*line->current_);
+            SetWindowTextW(hwnd, line->current_->line.c_str());
         return 0;
     case WM_DESTROY:
         line->stop();

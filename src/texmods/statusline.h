@@ -31,8 +31,6 @@ private:
     struct Job;
     static LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
     void retireCurrent();
-    void joinFinished();
-    void show(const Job& job);
 
     HWND label_ = nullptr;
     std::unique_ptr<Job> current_;

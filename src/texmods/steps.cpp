@@ -10,15 +10,10 @@
 namespace texmods {
 namespace {
 
-DWORD moveFile(const std::wstring& from, const std::wstring& to) {
-    // Never replaces: a rename onto an existing name fails, so no backup is ever overwritten.
-    return MoveFileExW(platform::longPath(from).c_str(), platform::longPath(to).c_str(), 0) ? 0
-                                                                                            : GetLastError();
-}
-
-DWORD moveOver(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(platform::longPath(from).c_str(), platform::longPath(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING)
+// Without MOVEFILE_REPLACE_EXISTING a rename onto an existing name fails, so no backup is ever
+// overwritten.
+DWORD moveFile(const std::wstring& from, const std::wstring& to, DWORD flags = 0) {
+    return MoveFileExW(platform::longPath(from).c_str(), platform::longPath(to).c_str(), flags)
                ? 0
                : GetLastError();
 }
@@ -48,7 +43,7 @@ public:
         }
         platform::sys().checkpoint(L"texmods saved");
         // The target's name is free now.
-        const DWORD put = moveOver(fresh, target);
+        const DWORD put = moveFile(fresh, target, MOVEFILE_REPLACE_EXISTING);
         if (!put)
             return std::nullopt;
         platform::removeFile(fresh);
@@ -88,7 +83,7 @@ private:
     std::optional<StepFailure> replace(size_t i, const std::wstring& fresh) {
         const std::wstring target = w_.target(i);
         if (!hidden(i)) {
-            if (const DWORD e = moveOver(fresh, target)) {
+            if (const DWORD e = moveFile(fresh, target, MOVEFILE_REPLACE_EXISTING)) {
                 platform::removeFile(fresh);
                 return StepFailure{Action::PutInPlace, e};
             }

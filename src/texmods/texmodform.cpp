@@ -140,12 +140,11 @@ void frmTexMod::onLoad() {
     progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 10, 10, hwnd(), nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
     status_.attach(item(L"lblStatus"));
-    modFiles_.clear();
     const std::wstring root = modRoot(settings::appFolder());
     const DWORD error = listFolders(root, folders_);
     clearItems(L"cmbMods");
     for (const std::wstring& path : folders_)
-        addItem(L"cmbMods", path.substr(path.rfind(L'\\') + 1));
+        addItem(L"cmbMods", platform::nameOf(path));
     if (error) {
         folders_.clear();
         clearItems(L"cmbMods");
@@ -166,14 +165,7 @@ std::wstring frmTexMod::modFolder() const {
     return modRoot(settings::appFolder()); // nothing selected: the mod root itself
 }
 
-void frmTexMod::relistModFiles() {
-    ModListing listing;
-    listModFolder(modFolder(), listing);
-    modFiles_ = std::move(listing.modFiles);
-}
-
 void frmTexMod::showDescription() {
-    relistModFiles();
     status_.check(settings::appFolder(), modFolder(), folders_);
     setText(L"lblDesc", L"");
     const std::wstring readme = modFolder() + L"\\readme.txt";
@@ -196,7 +188,6 @@ void frmTexMod::runOperation(Operation op) {
         RunView view(*this, progress_);
         outcome = run(op, settings::appFolder(), folder, view.progress());
     }
-    relistModFiles();
     status_.check(settings::appFolder(), folder, folders_);
     tell(hwnd(), op, outcome);
 }

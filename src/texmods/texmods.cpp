@@ -7,21 +7,16 @@
 #include "texmods/work.h"
 
 #include <map>
+#include <set>
 
 namespace texmods {
 namespace {
 
-std::wstring withSlash(std::wstring folder) {
-    if (folder.empty() || folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
 // Calls `each` for every entry of a folder but "." and "..". Returns 0 or the system's error.
 template <class Each> DWORD listFolder(const std::wstring& folder, Each each) {
     WIN32_FIND_DATAW d;
-    HANDLE h = FindFirstFileExW(platform::longPath(withSlash(folder) + L"*").c_str(), FindExInfoBasic, &d,
-                                FindExSearchNameMatch, nullptr, 0);
+    HANDLE h = FindFirstFileExW(platform::longPath(platform::withSlash(folder) + L"*").c_str(),
+                                FindExInfoBasic, &d, FindExSearchNameMatch, nullptr, 0);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error;
@@ -44,30 +39,13 @@ void removeLeftovers(const Work& w) {
     platform::removeFile(workStem(w) + L"partial.tmp");
 }
 
-} // namespace
-
-std::wstring modRoot(const std::wstring& gameFolder) {
-    return withSlash(gameFolder) + L"zelqcfg\\texpacks\\texmods\\";
-}
-std::wstring backupFolder(const std::wstring& gameFolder) {
-    return withSlash(gameFolder) + L"zelqcfg\\texpacks\\original\\";
-}
-
-DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths) {
-    std::vector<std::wstring> names;
-    const DWORD error = listFolder(folder, [&](const WIN32_FIND_DATAW& d) {
-        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            names.emplace_back(d.cFileName);
-    });
-    sortNames(names);
-    paths.clear();
-    for (const std::wstring& name : names)
-        paths.push_back(withSlash(folder) + name);
-    return error;
-}
+struct ModListing {
+    std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
+    std::vector<uint64_t> sizes;        // of each mod file
+    std::set<std::wstring> files;       // every file's name, by platform::nameKey
+};
 
 DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
-    listing = {};
     std::map<std::wstring, uint64_t> sizes;
     const DWORD error = listFolder(folder, [&](const WIN32_FIND_DATAW& d) {
         if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -85,12 +63,58 @@ DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
     return error;
 }
 
+} // namespace
+
+std::wstring modRoot(const std::wstring& gameFolder) {
+    return platform::withSlash(gameFolder) + L"zelqcfg\\texpacks\\texmods\\";
+}
+std::wstring backupFolder(const std::wstring& gameFolder) {
+    return platform::withSlash(gameFolder) + L"zelqcfg\\texpacks\\original\\";
+}
+
+DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths) {
+    std::vector<std::wstring> names;
+    const DWORD error = listFolder(folder, [&](const WIN32_FIND_DATAW& d) {
+        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            names.emplace_back(d.cFileName);
+    });
+    sortNames(names);
+    paths.clear();
+    for (const std::wstring& name : names)
+        paths.push_back(platform::withSlash(folder) + name);
+    return error;
+}
+
+DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::vector<uint64_t>& sizes,
+              std::wstring& failedList) {
+    ModListing listing;
+    if (const DWORD error = listModFolder(folder, listing))
+        return error;
+    sizes = std::move(listing.sizes);
+    for (const std::wstring& name : listing.modFiles) {
+        ModFile f{name, false, std::nullopt};
+        const std::wstring list = folder + name + L".txt";
+        if (listing.files.count(platform::nameKey(name + L".txt"))) {
+            f.hasList = true;
+            std::string bytes;
+            if (const DWORD error = platform::readFile(list, bytes)) {
+                failedList = list;
+                return error;
+            }
+            if (auto line = firstLine(bytes))
+                f.firstLine = platform::fromAnsi(*line);
+        }
+        files.push_back(std::move(f));
+    }
+    return 0;
+}
+
 Outcome run(Operation op, const std::wstring& gameFolder, const std::wstring& modFolder,
             const Progress& progress) {
     Work w;
     w.install = op == Operation::Install;
-    w.game = withSlash(gameFolder);
-    w.mods = withSlash(modFolder);
+    w.game = platform::withSlash(gameFolder);
+    w.mods = platform::withSlash(modFolder);
     w.backups = backupFolder(gameFolder);
 
     // One run at a time per game folder, in this and every other copy of the program.

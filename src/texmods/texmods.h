@@ -2,11 +2,12 @@
 // Installing and uninstalling a texture mod: the plan (texmods/plan.h) worked out from the mod
 // folder, checked against the disk, then carried out one file at a time. One run at a time per
 // game folder, across every copy of the program.
+#include "texmods/plan.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,11 @@ std::wstring backupFolder(const std::wstring& gameFolder);
 // The subfolders of a folder (full paths) in ascending order of name. Returns 0 or the system's error.
 DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths);
 
-struct ModListing {
-    std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
-    std::vector<uint64_t> sizes;        // of each mod file
-    std::set<std::wstring> files;       // every file's name, by platform::nameKey
-};
-DWORD listModFolder(const std::wstring& folder, ModListing& listing);
+// The mod files of a mod's folder (with its trailing backslash), neither hidden nor system, in
+// ascending order, with their sizes and target lists. Returns 0 or the system's error; `failedList`
+// names the target list that could not be read, and stays empty when the folder could not be listed.
+DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::vector<uint64_t>& sizes,
+              std::wstring& failedList);
 
 // How a run ended. Refused and Failed runs carry what the user must be told.
 struct Outcome {

@@ -35,12 +35,10 @@ enum class Left {
     ModFileAsideNoGameFile, // the same, and the game has no file of its own there
 };
 struct StepFailure {
-    StepFailure(Action a, DWORD e, Left l = Left::AsItWas, std::wstring asideName = {})
-        : action(a), error(e), left(l), aside(std::move(asideName)) {}
     Action action;
     DWORD error;
-    Left left;
-    std::wstring aside; // ModFileAside...: the work file that holds the mod's file
+    Left left = Left::AsItWas;
+    std::wstring aside = {}; // ModFileAside...: the work file that holds the mod's file
 };
 Outcome stepFailed(const Work& w, size_t i, const StepFailure& f);
 

@@ -104,8 +104,6 @@ public:
     static void unloadAll();
     // The loaded form of that name (its table's name, "frmWheel"), or nullptr.
     static Form* loadedNamed(std::wstring_view name);
-    // The loaded form that owns `window` (a form or one of its controls), or nullptr.
-    static Form* fromWindow(HWND window);
 
 protected:
     virtual void onLoad() {}

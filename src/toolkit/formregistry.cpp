@@ -2,6 +2,8 @@
 
 #include "toolkit/form.h"
 
+#include <map>
+
 namespace tk {
 namespace {
 
@@ -37,14 +39,10 @@ HWND formWindowOf(HWND window) {
     return formAt(top) ? top : nullptr;
 }
 
-const std::map<HWND, Form*>& all() {
-    return forms();
-}
-
 } // namespace registry
 
 int Form::openForms() {
-    return static_cast<int>(registry::all().size());
+    return static_cast<int>(forms().size());
 }
 
 void Form::quitWhenLastCloses(bool on) {
@@ -52,22 +50,18 @@ void Form::quitWhenLastCloses(bool on) {
 }
 
 void Form::unloadAll() {
-    while (!registry::all().empty()) {
-        const HWND window = registry::all().begin()->first;
+    while (!forms().empty()) {
+        const HWND window = forms().begin()->first;
         if (!DestroyWindow(window))
             registry::remove(window); // not ours to destroy: at least the loop ends
     }
 }
 
 Form* Form::loadedNamed(std::wstring_view name) {
-    for (const auto& [window, form] : registry::all())
+    for (const auto& [window, form] : forms())
         if (form->spec_.name == name)
             return form;
     return nullptr;
-}
-
-Form* Form::fromWindow(HWND window) {
-    return registry::formAt(registry::formWindowOf(window));
 }
 
 } // namespace tk

@@ -3,8 +3,6 @@
 // without the form's code; a form's window procedure registers and forgets its own.
 #include <windows.h>
 
-#include <map>
-
 namespace tk {
 class Form;
 }
@@ -18,6 +16,5 @@ void remove(HWND window);
 Form* formAt(HWND window);
 // The form window that `window` is or lies in, or nullptr when it belongs to no form.
 HWND formWindowOf(HWND window);
-const std::map<HWND, Form*>& all();
 
 } // namespace tk::registry

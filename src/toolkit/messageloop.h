@@ -16,9 +16,9 @@ void pumpMessages();
 // While one lives, the program does one thing and nothing else acts: every loaded form but `owner`
 // is disabled; the pump delivers only painting, timers, minimising and restoring, and the messages
 // of the `allowed` windows, drops user input and other commands, and keeps every other message for
-// the end; and no form acts on
-// a command or a close request, however it arrives (a message sent from another thread is
-// handled inside the pump whatever it filters). Afterwards everything works as before.
+// the end; and no form acts on a command or a close request, however it arrives (a message sent
+// from another thread is handled inside the pump whatever it filters). Afterwards everything works
+// as before.
 class Busy {
 public:
     Busy(const Form& owner, std::vector<HWND> allowed);
