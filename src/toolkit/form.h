@@ -97,6 +97,9 @@ public:
     // Click: buttons, check boxes (after the state changed) and list picks.
     void onClick(std::wstring_view name, Handler handler);
 
+    // The tooltip of a key or button field: what its code means ("A (65)"), empty when none.
+    std::wstring tip(std::wstring_view name, int index = 0) const;
+
     // Number of loaded forms; when it falls to zero with quitWhenLastCloses set, the message loop ends.
     static int openForms();
     static void quitWhenLastCloses(bool on);
@@ -134,6 +137,8 @@ private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handleSubclassed(const Slot& field, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handleKeyField(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void addTip(const Slot& field);
+    void updateTip(const Slot& field);
     void command(int id, int notification);
     void drawPicture(const DRAWITEMSTRUCT& item);
     void dpiChanged(UINT dpi, const RECT& suggested);
@@ -154,6 +159,7 @@ private:
     HBITMAP background_ = nullptr;
     SIZE backgroundSize_{};
     HWND lastFocus_ = nullptr;
+    HWND tips_ = nullptr; // the tooltips of the key and button fields
     Form* opener_ = nullptr;
     std::vector<Slot> slots_;                               // in table order
     std::vector<Handler> clicks_;                           // by table row, kept across loads

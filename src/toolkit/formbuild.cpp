@@ -105,6 +105,8 @@ void Form::createControl(Slot& b) {
     if (subclassed(c.kind))
         SetWindowSubclass(b.hwnd, &Form::subclassProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
+    if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
+        addTip(b);
     if (c.kind == Kind::Picture && c.picture) {
         if (HBITMAP bitmap = sharedJpegResource(c.picture))
             pictures_[id] = bitmap;

@@ -94,6 +94,8 @@ void Form::command(int id, int notification) {
         runClick(b);
     } else if (parts::isList(k) && notification == CBN_SELCHANGE) {
         runClick(b);
+    } else if ((k == Kind::KeyField || k == Kind::ButtonField) && notification == EN_CHANGE) {
+        updateTip(b); // after a capture, a double click, typing or a load alike
     }
 }
 
@@ -128,6 +130,7 @@ void Form::destroyed() {
     background_ = nullptr;
     keysDown_.clear();
     lastFocus_ = nullptr;
+    tips_ = nullptr; // destroyed with its owner
     hwnd_ = nullptr;
     for (Slot& b : slots_)
         b.hwnd = nullptr;

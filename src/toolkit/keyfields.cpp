@@ -3,6 +3,7 @@
 
 #include "platform/report.h"
 #include "toolkit/formparts.h"
+#include "toolkit/keynames.h"
 
 #include <commctrl.h>
 
@@ -82,6 +83,56 @@ LRESULT Form::handleKeyField(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+namespace {
+
+TOOLINFOW toolOf(HWND form, HWND field, wchar_t* text) {
+    TOOLINFOW t{};
+    t.cbSize = sizeof t;
+    t.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    t.hwnd = form;
+    t.uId = reinterpret_cast<UINT_PTR>(field);
+    t.lpszText = text;
+    return t;
+}
+
+} // namespace
+
+// Each key and button field has a tool in the form's one tooltip control, its text following the field's.
+void Form::addTip(const Slot& field) {
+    if (!tips_) {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
+        InitCommonControlsEx(&classes);
+        tips_ = CreateWindowExW(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!tips_)
+            return; // the fields work without their tooltips
+    }
+    wchar_t none[] = L"";
+    TOOLINFOW tool = toolOf(hwnd_, field.hwnd, none);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    updateTip(field);
+}
+
+void Form::updateTip(const Slot& field) {
+    if (!tips_)
+        return;
+    const std::wstring text = parts::windowText(field.hwnd);
+    std::wstring tip = field.spec->kind == Kind::KeyField ? keyFieldTip(text) : buttonFieldTip(text);
+    TOOLINFOW tool = toolOf(hwnd_, field.hwnd, tip.data());
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::wstring Form::tip(std::wstring_view name, int index) const {
+    const Slot& field = at(name, index);
+    if (!tips_ || !field.hwnd)
+        return {};
+    wchar_t text[256] = {};
+    TOOLINFOW tool = toolOf(hwnd_, field.hwnd, text);
+    SendMessageW(tips_, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    return text;
 }
 
 } // namespace tk

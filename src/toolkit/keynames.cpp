@@ -1,4 +1,4 @@
-#include "toolkit/fieldtips.h"
+#include "toolkit/keynames.h"
 
 #include <windows.h>
 
