@@ -67,7 +67,7 @@ Placed placed(const std::wstring& folder) {
     if (!readModFiles(folder, listing, files, p.unread))
         return p;
     p.modFiles = files.size();
-    Plan plan = makePlan(files);
+    Plan plan = makePlan(files, platform::sameName);
     p.refusal = std::move(plan.refusal);
     for (Step& s : plan.steps) {
         const Source source{folder + files[s.mod].name, listing.sizes[s.mod]};
