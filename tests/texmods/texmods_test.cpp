@@ -324,7 +324,7 @@ TEST_F(TexModRuns, AGameFileSavedButNotReplacedIsMovedBack) {
     expectSays(said, {L"!!Install Failed\nThe mod's file could not be put in place of this game file:",
                       game + L"\\hud.sz", L"This file was put back as it was."});
     EXPECT_EQ(read(game + L"\\hud.sz"), "game hud");
-    EXPECT_FALSE(exists(backups + L"\\hud.sz"));
+    EXPECT_FALSE(platform::exists(backups + L"\\hud.sz"));
 }
 
 namespace {
