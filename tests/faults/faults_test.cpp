@@ -3,9 +3,6 @@
 #include "platform/lock.h"
 #include "settings/ini.h"
 
-#include <process.h>
-#include <shellapi.h>
-
 using namespace harness;
 
 namespace {
@@ -44,7 +41,7 @@ protected:
         if (folder == Folder::Refusing)
             root = specialFolder();
         else
-            root = game.emplace(true, folder == Folder::Deep ? 300 : 0).path();
+            root = game.emplace(folder == Folder::Deep ? 300 : 0).path();
         if (root.empty())
             GTEST_SKIP() << "run by special-folder.sh";
         settings::setAppFolder(root);
@@ -275,40 +272,14 @@ namespace {
 
 // A copy signals "done" once its window is open and after each save, and waits for "go" before each. Told
 // to hold at the n-th point of a save named, it signals "held" there and waits to be ended.
-HANDLE event(const std::wstring& folder, const std::wstring& window, const wchar_t* what) {
-    return CreateEventW(nullptr, FALSE, FALSE,
-                        (L"Local\\zelq-test-" + platform::pathKey(folder) + window + what).c_str());
-}
+constexpr const wchar_t* kCopy = L"ConcurrentSave.KillsAndSecondCopiesLoseNothing";
 
-// How long a wait for a copy may take before the test calls it stuck: long, as a busy machine may be slow.
-constexpr DWORD kPatience = 300000;
-
-constexpr const wchar_t* kCopy = L"--gtest_filter=ConcurrentSave.KillsAndSecondCopiesLoseNothing";
-
-struct Child {
-    HANDLE go, done, held, process;
+struct Child : SecondCopy {
     Child(const std::wstring& window, const std::wstring& folder, const std::wstring& hold = L"-",
           int nth = 0)
-        : go(event(folder, window, L"go")), done(event(folder, window, L"done")),
-          held(event(folder, window, L"held")) {
-        wchar_t exe[MAX_PATH];
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(), kCopy,
-                                       window.c_str(), (L"\"" + folder + L"\"").c_str(),
-                                       (L"\"" + hold + L"\"").c_str(), std::to_wstring(nth).c_str(), nullptr);
-        process = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
-    }
-    ~Child() {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-        for (HANDLE h : {process, go, done, held})
-            CloseHandle(h);
-    }
-    bool signalled(HANDLE what) { // false when the copy ended instead
-        const HANDLE either[] = {what, process};
-        return process && WaitForMultipleObjects(2, either, FALSE, kPatience) == WAIT_OBJECT_0;
-    }
-    bool saved() { return signalled(done); }
+        : SecondCopy(platform::pathKey(folder) + window, {L"go", L"done", L"held"}, kCopy,
+                     {window, folder, hold, std::to_wstring(nth)}) {}
+    bool saved() const { return signalled(L"done"); }
 };
 
 // About 1 MB: someone else's lines around the General section.
@@ -318,10 +289,11 @@ const std::string kHead = "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobb
 // In a copy: at each "go", types its field's name and the round, and presses Ok.
 void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder,
                   const std::wstring& hold, int nth) {
-    HANDLE go = event(folder, window, L"go"), done = event(folder, window, L"done");
+    const std::wstring key = platform::pathKey(folder) + window;
+    HANDLE go = sharedEvent(key, L"go"), done = sharedEvent(key, L"done");
     rec.onCheckpoint = [=, seen = 0](std::wstring_view where) mutable {
         if (where == hold && ++seen == nth) {
-            SetEvent(event(folder, window, L"held"));
+            SetEvent(sharedEvent(key, L"held"));
             Sleep(INFINITE);
         }
     };
@@ -342,10 +314,8 @@ class ConcurrentSave : public WindowTest {};
 
 // A dialog saving one file and the main window two, each killed at known points of a save and at random.
 TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
-    int n = 0;
-    wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
-    if (n == 6 && arg[1] == std::wstring(kCopy))
-        return saveWhenTold(rec, arg[2], arg[3], arg[4], _wtoi(arg[5]));
+    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 4)
+        return saveWhenTold(rec, args[0], args[1], args[2], std::stoi(args[3]));
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
     const std::string gameFirst = faults::windowNamed("main").first()[0];
@@ -363,7 +333,7 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
             Child child(window, game.path());
             ASSERT_TRUE(child.saved()) << "the child did not start";
             const DWORD start = GetTickCount();
-            SetEvent(child.go);
+            child.set(L"go");
             ASSERT_TRUE(child.saved());
             cycle = GetTickCount() - start;
             saved = read(file);
@@ -381,8 +351,8 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
             {
                 Child child(window, game.path(), hold, nth);
                 ASSERT_TRUE(child.saved()) << "the child did not start";
-                SetEvent(child.go);
-                ASSERT_TRUE(child.signalled(child.held)) << "the kill did not fall inside the save";
+                child.set(L"go");
+                ASSERT_TRUE(child.signalled(L"held")) << "the kill did not fall inside the save";
             } // killed
             EXPECT_TRUE(read(file) == expected) << testing::PrintToString(std::wstring(hold));
             EXPECT_EQ(read(gameFile), gameFirst);
@@ -393,7 +363,7 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
             {
                 Child child(window, game.path());
                 ASSERT_TRUE(child.saved()) << "the child did not start";
-                SetEvent(child.go);
+                child.set(L"go");
                 Sleep(rand() % (2 * cycle + 1));
             } // killed
             const std::string now = read(file);
@@ -414,7 +384,7 @@ TEST_F(ConcurrentSave, KillsAndSecondCopiesLoseNothing) {
                       settings::ReadIni(file, L"General", L"SleepTime", false),
                   i ? L"txtLobbyName" + n + L" txtThrottle" + n : L"start 5");
         EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
-        SetEvent(enhancements.go);
-        SetEvent(main.go);
+        enhancements.set(L"go");
+        main.set(L"go");
     }
 }

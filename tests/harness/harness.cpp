@@ -4,6 +4,9 @@
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
+#include <process.h>
+#include <shellapi.h>
+
 namespace harness {
 
 std::optional<std::wstring> Recorder::environment(std::wstring_view name) {
@@ -20,7 +23,7 @@ Recorder& recorder() {
     return r;
 }
 
-GameFolder::GameFolder(bool withSettingsFolder, size_t minLength) {
+GameFolder::GameFolder(size_t minLength) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
@@ -32,8 +35,7 @@ GameFolder::GameFolder(bool withSettingsFolder, size_t minLength) {
         path_ += L"\\Sp\u00e9cial \u0393\u03b5\u03b9\u03ac \u4e2d\u6587 folder";
         makeFolder(path_);
     }
-    if (withSettingsFolder)
-        makeFolder(path_ + L"\\zelqcfg");
+    makeFolder(path_ + L"\\zelqcfg");
     settings::setAppFolder(path_);
 }
 
@@ -82,6 +84,52 @@ std::vector<std::wstring> names(const std::wstring& folder) {
             out.push_back(name);
     } while (FindNextFileW(h, &d));
     FindClose(h);
+    return out;
+}
+
+HANDLE sharedEvent(const std::wstring& key, std::wstring_view what) {
+    return CreateEventW(nullptr, FALSE, FALSE, (L"Local\\zelq-test-" + key + std::wstring(what)).c_str());
+}
+
+SecondCopy::SecondCopy(const std::wstring& key, std::initializer_list<const wchar_t*> events,
+                       const wchar_t* filter, const std::vector<std::wstring>& args) {
+    // Made before the copy starts, so that none of its signals is lost.
+    for (const wchar_t* what : events)
+        events_[what] = sharedEvent(key, what);
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    // The whole command line as one argument, which the runtime passes on as it is.
+    std::wstring line = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" + filter;
+    for (const std::wstring& a : args)
+        line += L" \"" + a + L"\"";
+    const intptr_t copy = _wspawnl(_P_NOWAIT, exe, line.c_str(), nullptr);
+    process_ = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
+}
+
+SecondCopy::~SecondCopy() {
+    kill();
+    CloseHandle(process_);
+    for (const auto& [what, event] : events_)
+        CloseHandle(event);
+}
+
+bool SecondCopy::signalled(const wchar_t* what) const {
+    const HANDLE either[] = {events_.at(what), process_};
+    return process_ && WaitForMultipleObjects(2, either, FALSE, kPatience) == WAIT_OBJECT_0;
+}
+
+void SecondCopy::kill() const {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 10000);
+}
+
+std::vector<std::wstring> SecondCopy::args() {
+    int n = 0;
+    wchar_t** arg = CommandLineToArgvW(GetCommandLineW(), &n);
+    std::vector<std::wstring> out;
+    if (n > 1 && std::wstring_view(arg[1]).starts_with(L"--gtest_filter="))
+        out.assign(arg + 2, arg + n);
+    LocalFree(arg);
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,12 +55,12 @@ public:
 // The recorder every test runs with (installed by the test program's main).
 Recorder& recorder();
 
-// A fresh game folder under the temporary folder, made the application folder. Its name holds a
-// blank and characters outside ASCII; `minLength` makes it deeper, down to a path of at least
-// that many characters.
+// A fresh game folder with its settings folder under the temporary folder, made the application
+// folder. Its name holds a blank and characters outside ASCII; `minLength` makes it deeper, down to
+// a path of at least that many characters.
 class GameFolder {
 public:
-    explicit GameFolder(bool withSettingsFolder = true, size_t minLength = 0);
+    explicit GameFolder(size_t minLength = 0);
     ~GameFolder();
     GameFolder(const GameFolder&) = delete;
     GameFolder& operator=(const GameFolder&) = delete;
@@ -91,6 +92,34 @@ struct Lock {
         : handle(CreateFileW(platform::longPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                              OPEN_ALWAYS, 0, nullptr)) {}
     ~Lock() { CloseHandle(handle); }
+};
+
+// How long a wait for another process or thread may take before the test calls it stuck: long, as a
+// busy machine may be slow; no test waits this long unless something is wrong.
+constexpr DWORD kPatience = 300000;
+
+// An auto-reset event that a second copy of this test program shares, named by the test's key and `what`.
+HANDLE sharedEvent(const std::wstring& key, std::wstring_view what);
+
+// A second copy of this test program, running the one test `filter` with `args`; killed at the end.
+class SecondCopy {
+public:
+    SecondCopy(const std::wstring& key, std::initializer_list<const wchar_t*> events, const wchar_t* filter,
+               const std::vector<std::wstring>& args);
+    ~SecondCopy();
+    SecondCopy(const SecondCopy&) = delete;
+    SecondCopy& operator=(const SecondCopy&) = delete;
+    // Waits for the copy's event; false when the copy ended first.
+    bool signalled(const wchar_t* what) const;
+    void set(const wchar_t* what) const { SetEvent(events_.at(what)); }
+    bool ends() const { return WaitForSingleObject(process_, kPatience) == WAIT_OBJECT_0; }
+    void kill() const;
+    // In the copy: the arguments after the test's filter; none in the first copy.
+    static std::vector<std::wstring> args();
+
+private:
+    std::map<std::wstring, HANDLE, std::less<>> events_;
+    HANDLE process_ = nullptr;
 };
 
 // Every test starts and ends with no window loaded and an empty recorder.

@@ -1,20 +1,16 @@
 // Texture mod runs through the window, beside a second copy of the program, a kill and a full disk.
 #include "app/mainform.h"
-#include "bench/windows.h"
 #include "harness/harness.h"
 #include "platform/files.h"
 #include "platform/lock.h"
 #include "platform/names.h"
 #include "settings/ini.h"
 #include "texmods/texmodform.h"
-#include "toolkit/messageloop.h"
 
 #include <functional>
 #include <map>
 #include <optional>
-#include <process.h>
 #include <regex>
-#include <thread>
 
 using namespace harness;
 using Files = std::map<std::wstring, std::string>; // by nameKey of the relative path, "\" last for a folder
@@ -74,7 +70,7 @@ protected:
     texmods::frmTexMod& form = texmods::texModForm();
 
     TexMods() {
-        if (!_wgetenv(L"ZELQ_CHILD"))
+        if (SecondCopy::args().empty())
             place(folder.emplace().path());
     }
     void place(const std::wstring& at) {
@@ -157,7 +153,7 @@ protected:
     TexModRuns() { layOut(); }
     void layOut() {
         form.unload();
-        place(folder.emplace(true, 300).path());
+        place(folder.emplace(300).path());
         // clang-format off
         put(mods, {
             L"alpha\\readme.txt", L"Line one\r\n\r\nLine two\nthree\r", L"alpha\\hud.sz", L"alpha hud",
@@ -327,108 +323,57 @@ TEST_F(TexModRuns, AGameFileSavedButNotReplacedIsMovedBack) {
     EXPECT_FALSE(platform::exists(backups + L"\\hud.sz"));
 }
 
+TEST_F(TexModRuns, OtherWindowsAreDisabledWhileARunGoesOn) {
+    app::Form1& main = app::form1();
+    main.show();
+    int enabled = -1;
+    rec.onCheckpoint = [&](std::wstring_view where) {
+        if (where == L"texmods step" && enabled == -1)
+            enabled = IsWindowEnabled(main.hwnd());
+    };
+    EXPECT_EQ(press(L"cmdInstall", L"alpha"), kInstalled);
+    EXPECT_EQ(enabled, 0);
+    EXPECT_TRUE(IsWindowEnabled(main.hwnd()));
+}
+
 namespace {
 
-// How long a wait for another process or thread may take before the test calls it stuck: long, as a
-// busy machine may be slow; no test waits this long unless something is wrong.
-constexpr DWORD kPatience = 300000;
-
-// Every control's text and check, which no input may change during a run.
-std::wstring shown(const std::vector<tk::Form*>& forms) {
-    std::wstring all;
-    for (tk::Form* f : forms)
-        for (const tk::Control& c : f->spec().controls)
-            if (c.name != L"lblStatus") // worked out again after the run
-                all += f->text(c.name, c.index) + std::to_wstring(f->check(c.name, c.index)) + L"|";
-    return all;
-}
-
-// Input on every control of every window, and a close of each.
-void postInput(const std::vector<tk::Form*>& forms) {
-    for (tk::Form* f : forms) {
-        for (const tk::Control& c : f->spec().controls)
-            for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK, WM_KEYDOWN, WM_CHAR, WM_KEYUP})
-                PostMessageW(f->item(c.name, c.index), m, m == WM_CHAR ? 'a' : 'A',
-                             m == WM_KEYUP ? 0xC0000001 : 1);
-        PostMessageW(f->hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        PostMessageW(f->hwnd(), WM_CLOSE, 0, 0);
-    }
-}
-
-// A second copy of this test program, installing "b" in the game folder through its window: it holds
+// A second copy of this test program installing "b" in the game folder through its window: it holds
 // after `holdAfter` files, with the lock taken, until told to go on.
-class SecondCopy {
-public:
-    SecondCopy(const std::wstring& game, int holdAfter)
-        : held_(event(game, L"held")), go_(event(game, L"go")) {
-        wchar_t exe[MAX_PATH];
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        _wputenv((L"ZELQ_CHILD=" + game).c_str());
-        _wputenv((L"ZELQ_CHILD_HOLD=" + std::to_wstring(holdAfter)).c_str());
-        const intptr_t copy = _wspawnl(_P_NOWAIT, exe, (L"\"" + std::wstring(exe) + L"\"").c_str(),
-                                       L"--gtest_filter=TexMods.TwoCopies*", nullptr);
-        _wputenv(L"ZELQ_CHILD=");
-        process_ = copy == -1 ? nullptr : reinterpret_cast<HANDLE>(copy);
-    }
-    ~SecondCopy() {
-        kill();
-        for (HANDLE h : {process_, held_, go_})
-            CloseHandle(h);
-    }
-    // Waits until the copy holds; false when it ended first.
-    bool holds() const {
-        const HANDLE either[] = {held_, process_};
-        return process_ && WaitForMultipleObjects(2, either, FALSE, kPatience) == WAIT_OBJECT_0;
-    }
-    void go() const { SetEvent(go_); }
-    bool ends() const { return WaitForSingleObject(process_, kPatience) == WAIT_OBJECT_0; }
-    void kill() const {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 10000);
-    }
+struct InstallingCopy : SecondCopy {
+    InstallingCopy(const std::wstring& game, int holdAfter)
+        : SecondCopy(platform::pathKey(game), {L"held", L"go"}, L"TexMods.TwoCopies*",
+                     {game, std::to_wstring(holdAfter)}) {}
+    bool holds() const { return signalled(L"held"); }
+};
 
-    // In the copy: holds at its step until the test lets it go.
-    static void holdAt(Recorder& rec, const std::wstring& game, int holdAfter) {
-        rec.onCheckpoint = [=, steps = 0](std::wstring_view where) mutable {
-            if (where != L"texmods step" || ++steps != holdAfter)
+} // namespace
+
+TEST_F(TexMods, TwoCopiesAndKillsLeaveEveryGameFileWholeAndSaved) {
+    // This test program runs this test once more as the second copy of the program.
+    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 2) {
+        const std::wstring key = platform::pathKey(args[0]);
+        rec.onCheckpoint = [&, steps = 0](std::wstring_view where) mutable {
+            if (where != L"texmods step" || ++steps != std::stoi(args[1]))
                 return;
-            const HANDLE held = event(game, L"held"), go = event(game, L"go");
+            const HANDLE held = sharedEvent(key, L"held"), go = sharedEvent(key, L"go");
             SetEvent(held);
             WaitForSingleObject(go, kPatience);
             CloseHandle(held);
             CloseHandle(go);
         };
-    }
-
-private:
-    static HANDLE event(const std::wstring& game, const wchar_t* what) {
-        return CreateEventW(nullptr, FALSE, FALSE,
-                            (L"Local\\zelq-test-texmods-" + platform::pathKey(game) + what).c_str());
-    }
-    HANDLE held_, go_, process_ = nullptr;
-};
-
-} // namespace
-
-TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
-    // This test program runs this test once more as the second copy of the program.
-    if (const wchar_t* child = _wgetenv(L"ZELQ_CHILD")) {
-        SecondCopy::holdAt(rec, child, _wtoi(_wgetenv(L"ZELQ_CHILD_HOLD")));
-        place(child);
+        place(args[0]);
         press(L"cmdInstall", L"b");
         return;
     }
     lay(20, {L"a", L"b"}); // the copy holds inside its run: a few files make a run as long as any
-    std::vector<tk::Form*> forms;
-    for (const bench::Window& w : bench::windows())
-        forms.push_back(&w.open());
     {
         // Refused while the other copy runs, saying so; every backup holds the game's own file.
-        const SecondCopy copy(game, 1);
+        const InstallingCopy copy(game, 1);
         ASSERT_TRUE(copy.holds());
         expectSays(press(L"cmdInstall", L"a"),
                    {L"!!Install Failed\n", L"another install or uninstall of texture mods is running"});
-        copy.go();
+        copy.set(L"go");
         ASSERT_TRUE(copy.ends());
         EXPECT_EQ(state(), std::string(20, 'b') + "/" + std::string(20, 'g'));
     }
@@ -436,7 +381,7 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     // Killed between two files: those before it the mod's and saved, the rest the game's.
     lay(1000, {L"b"});
     {
-        const SecondCopy copy(game, 30);
+        const InstallingCopy copy(game, 30);
         ASSERT_TRUE(copy.holds());
         copy.kill();
     }
@@ -445,55 +390,18 @@ TEST_F(TexMods, TwoCopiesAKillAndALongRunAfterItLeaveEveryGameFileWhole) {
     // Killed wherever it is once let go: one file at most missing, and every file before it saved.
     reset();
     {
-        const SecondCopy copy(game, 30);
+        const InstallingCopy copy(game, 30);
         ASSERT_TRUE(copy.holds());
-        copy.go();
+        copy.set(L"go");
         copy.kill();
     }
     const std::string killed = state();
     std::smatch m;
     ASSERT_TRUE(std::regex_match(killed, m, std::regex("(b{30,}-?)g*/(g+)-*( and work files)?"))) << killed;
     EXPECT_EQ(m[1].length(), m[2].length()) << killed;
-    // The next run goes to its end, met by its own pumping: a quit, input on every control, every close box.
-    pick(form, L"cmbMods", 1);
-    while (form.text(L"lblStatus") == L"Checking...") // its check ends before the hook below is set
-        pump();
-    const std::wstring before = shown(forms);
-    PostQuitMessage(7);
-    postInput(forms);
-    // And sent from another thread while the run is between two files, which waits for it to be handled.
-    int othersEnabled = -1;
-    rec.onCheckpoint = [&](std::wstring_view where) {
-        if (where != L"texmods step" || othersEnabled != -1)
-            return;
-        othersEnabled = IsWindowEnabled(forms[0]->hwnd());
-        const HANDLE played = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        std::thread player([&] {
-            SendMessageTimeoutW(app::form1().item(L"cmdCancel"), BM_CLICK, 0, 0, SMTO_BLOCK, kPatience,
-                                nullptr);
-            SendMessageTimeoutW(form.hwnd(), WM_CLOSE, 0, 0, SMTO_BLOCK, kPatience, nullptr);
-            SetEvent(played);
-        });
-        while (MsgWaitForMultipleObjects(1, &played, FALSE, kPatience, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-            tk::pumpMessages();
-        player.join();
-        CloseHandle(played);
-    };
-    const std::wstring said = press(L"cmdInstall");
-    EXPECT_EQ(said, kInstalled);
-    EXPECT_EQ(othersEnabled, 0) << "the other windows are disabled while the run goes on";
-    EXPECT_EQ(shown(forms), before) << "the input met during the run was dropped";
-    MSG quit;
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 7)
-        << "a quit seen while pumping is posted again";
-    EXPECT_EQ(rec.ended + rec.started.size(), 0u);
-    for (tk::Form* f : forms)
-        EXPECT_TRUE(f->loaded() && IsWindowEnabled(f->hwnd())) << testing::PrintToString(f->spec().name);
+    // The next run goes to its end over what the killed one left.
+    EXPECT_EQ(press(L"cmdInstall", L"b"), kInstalled);
     EXPECT_EQ(state(), std::string(1000, 'b') + "/" + std::string(1000, 'g'));
-    closeBox(form);
-    EXPECT_FALSE(form.loaded());
-    click(app::form1(), L"cmdCancel");
-    EXPECT_EQ(rec.ended, 1);
 }
 
 // On a volume of a few MiB: a tmpfs that CTest mounts, reached through Wine's Z: drive.

@@ -107,12 +107,6 @@ TEST_F(Toolkit, ChecksAndSelectionsOutsideTheirRangeAreRefused) {
     EXPECT_EQ(form.clicks, 0);
 }
 
-TEST_F(Toolkit, AListCanBeSetBackToNoSelection) {
-    form.select(L"cmbA", 2);
-    EXPECT_TRUE(form.select(L"cmbA", -1));
-    EXPECT_EQ(form.selected(L"cmbA"), -1);
-}
-
 TEST_F(Toolkit, ListsKeepTheOrderOfTheirTable) {
     EXPECT_EQ(form.itemText(L"cmbA", 1), L"a");
 }
