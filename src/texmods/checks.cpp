@@ -63,7 +63,7 @@ Outcome checkStep(Work& w, size_t i, Folders& folders, std::vector<SpaceStep>& s
         return stop(Unchanged::TargetIsFolder, target, ERROR_ACCESS_DENIED);
     if (b.target.exists && (b.target.attributes & FILE_ATTRIBUTE_READONLY))
         return stop(Unchanged::TargetReadOnly, target, ERROR_ACCESS_DENIED);
-    space.push_back({w.install ? w.sizes[w.plan.steps[i].mod] : b.backup.bytes,
+    space.push_back({w.install ? w.files[w.plan.steps[i].mod].bytes : b.backup.bytes,
                      b.target.exists ? platform::nameKey(target) : std::wstring(), b.target.bytes,
                      b.backup.exists});
     return {};
@@ -73,7 +73,7 @@ Outcome checkStep(Work& w, size_t i, Folders& folders, std::vector<SpaceStep>& s
 
 Outcome plan(Work& w) {
     std::wstring list;
-    if (const DWORD error = readMod(w.mods, w.files, w.sizes, list)) {
+    if (const DWORD error = readMod(w.mods, w.files, list)) {
         if (list.empty())
             return unchanged(Unchanged::ModFolderUnread, w.install, w.mods, error);
         return unchanged(Unchanged::ListUnread, w.install, list, error);

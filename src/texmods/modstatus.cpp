@@ -33,9 +33,8 @@ struct Placed {
 Placed placed(const std::wstring& folder) {
     Placed p;
     std::vector<ModFile> files;
-    std::vector<uint64_t> sizes;
     std::wstring list;
-    if (readMod(folder, files, sizes, list)) {
+    if (readMod(folder, files, list)) {
         p.unread = list.empty() ? L"the mod's folder" : L"\"" + platform::nameOf(list) + L"\"";
         return p;
     }
@@ -43,7 +42,7 @@ Placed placed(const std::wstring& folder) {
     Plan plan = makePlan(files, platform::sameName);
     p.refusal = std::move(plan.refusal);
     for (Step& s : plan.steps) {
-        const Source source{folder + files[s.mod].name, sizes[s.mod]};
+        const Source source{folder + files[s.mod].name, files[s.mod].bytes};
         const auto [at, fresh] = p.byKey.try_emplace(platform::nameKey(s.target), p.steps.size());
         if (fresh) {
             p.steps.push_back(std::move(s));

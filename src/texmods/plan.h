@@ -16,6 +16,7 @@ struct ModFile {
     std::wstring name;                     // "a^b^c.sz"
     bool hasList = false;                  // "a^b^c.sz.txt" exists beside it
     std::optional<std::wstring> firstLine; // the list's first line; none when the file holds no line
+    uint64_t bytes = 0;                    // the mod file's size
 };
 
 // One copy step. The target is relative to the game folder (with "\"), the backup is a name in

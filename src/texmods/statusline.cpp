@@ -13,7 +13,7 @@
 namespace texmods {
 namespace {
 
-constexpr UINT kReady = WM_APP + 0x51; // posted to the label: wParam is the check's ticket
+constexpr UINT kReady = WM_APP + 0x51; // posted to the label when a check has its line
 constexpr UINT_PTR kSubclass = 0x5a51;
 // The window waits this long for a check before it shows "Checking...", so that a small mod's line
 // appears without a flicker.
@@ -22,7 +22,6 @@ constexpr DWORD kPatience = 80;
 } // namespace
 
 struct StatusLine::Job {
-    unsigned ticket = 0;
     std::atomic<bool> cancelled{false};
     const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::wstring line; // written before `done` is set
@@ -62,14 +61,13 @@ void StatusLine::check(const std::wstring& gameFolder, const std::wstring& modFo
         names.push_back(platform::nameOf(folder));
     }
     auto job = std::make_unique<Job>();
-    job->ticket = ++tickets_;
     job->thread = std::thread([j = job.get(), label = label_, gameFolder, modFolder, others, names] {
         if (const auto status = readStatus(gameFolder, modFolder, others, j->cancelled))
             j->line = statusLine(*status, names);
         platform::sys().checkpoint(L"texmods status");
         SetEvent(j->done);
         if (!j->cancelled)
-            PostMessageW(label, kReady, j->ticket, 0);
+            PostMessageW(label, kReady, 0, 0);
     });
     current_ = std::move(job);
     if (WaitForSingleObject(current_->done, kPatience) == WAIT_OBJECT_0)
@@ -94,8 +92,8 @@ LRESULT CALLBACK StatusLine::labelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     auto* line = reinterpret_cast<StatusLine*>(self);
     switch (msg) {
     case kReady:
-        // Only the newest check's line: an older one's may still be on its way.
-        if (line->current_ && line->current_->ticket == wp && line->current_->finished())
+        // Only the newest check's line, once it is whole; an older check's message may still arrive.
+        if (line->current_ && line->current_->finished())
             SetWindowTextW(hwnd, line->current_->line.c_str());
         return 0;
     case WM_DESTROY:

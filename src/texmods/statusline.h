@@ -35,7 +35,6 @@ private:
     HWND label_ = nullptr;
     std::unique_ptr<Job> current_;
     std::vector<std::unique_ptr<Job>> retired_; // cancelled, until their threads end
-    unsigned tickets_ = 0;
 };
 
 } // namespace texmods

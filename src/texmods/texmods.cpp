@@ -39,30 +39,6 @@ void removeLeftovers(const Work& w) {
     platform::removeFile(workStem(w) + L"partial.tmp");
 }
 
-struct ModListing {
-    std::vector<std::wstring> modFiles; // "*.sz", neither hidden nor system, in ascending order
-    std::vector<uint64_t> sizes;        // of each mod file
-    std::set<std::wstring> files;       // every file's name, by platform::nameKey
-};
-
-DWORD listModFolder(const std::wstring& folder, ModListing& listing) {
-    std::map<std::wstring, uint64_t> sizes;
-    const DWORD error = listFolder(folder, [&](const WIN32_FIND_DATAW& d) {
-        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            return;
-        listing.files.insert(platform::nameKey(d.cFileName));
-        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
-            isModFileName(d.cFileName)) {
-            listing.modFiles.emplace_back(d.cFileName);
-            sizes[d.cFileName] = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-        }
-    });
-    sortNames(listing.modFiles);
-    for (const std::wstring& name : listing.modFiles)
-        listing.sizes.push_back(sizes[name]);
-    return error;
-}
-
 } // namespace
 
 std::wstring modRoot(const std::wstring& gameFolder) {
@@ -85,21 +61,32 @@ DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths) 
     return error;
 }
 
-DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::vector<uint64_t>& sizes,
-              std::wstring& failedList) {
-    ModListing listing;
-    if (const DWORD error = listModFolder(folder, listing))
+DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::wstring& failedList) {
+    std::vector<std::wstring> names;        // "*.sz", neither hidden nor system
+    std::map<std::wstring, uint64_t> sizes; // of each of them
+    std::set<std::wstring> all;             // every file's name, by platform::nameKey
+    const DWORD error = listFolder(folder, [&](const WIN32_FIND_DATAW& d) {
+        if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return;
+        all.insert(platform::nameKey(d.cFileName));
+        if (!(d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
+            isModFileName(d.cFileName)) {
+            names.emplace_back(d.cFileName);
+            sizes[d.cFileName] = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+        }
+    });
+    if (error)
         return error;
-    sizes = std::move(listing.sizes);
-    for (const std::wstring& name : listing.modFiles) {
-        ModFile f{name, false, std::nullopt};
-        const std::wstring list = folder + name + L".txt";
-        if (listing.files.count(platform::nameKey(name + L".txt"))) {
+    sortNames(names);
+    for (const std::wstring& name : names) {
+        ModFile f{name, false, std::nullopt, sizes[name]};
+        if (all.count(platform::nameKey(name + L".txt"))) {
+            const std::wstring list = folder + name + L".txt";
             f.hasList = true;
             std::string bytes;
-            if (const DWORD error = platform::readFile(list, bytes)) {
+            if (const DWORD e = platform::readFile(list, bytes)) {
                 failedList = list;
-                return error;
+                return e;
             }
             if (auto line = firstLine(bytes))
                 f.firstLine = platform::fromAnsi(*line);

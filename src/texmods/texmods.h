@@ -25,8 +25,7 @@ DWORD listFolders(const std::wstring& folder, std::vector<std::wstring>& paths);
 // The mod files of a mod's folder (with its trailing backslash), neither hidden nor system, in
 // ascending order, with their sizes and target lists. Returns 0 or the system's error; `failedList`
 // names the target list that could not be read, and stays empty when the folder could not be listed.
-DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::vector<uint64_t>& sizes,
-              std::wstring& failedList);
+DWORD readMod(const std::wstring& folder, std::vector<ModFile>& files, std::wstring& failedList);
 
 // How a run ended. Refused and Failed runs carry what the user must be told.
 struct Outcome {

@@ -28,7 +28,6 @@ struct Work {
     bool install = true;
     std::wstring game, mods, backups; // each with a trailing backslash
     std::vector<ModFile> files;
-    std::vector<uint64_t> sizes; // of each mod file
     Plan plan;
     std::vector<Before> before; // one for each step of the plan
 
