@@ -1,4 +1,4 @@
-// The promises every window that saves keeps, also on a full disk, when killed and beside a second copy.
+// The promises every window that saves keeps, also on a full disk and beside a second copy.
 #include "faults/windows.h"
 #include "platform/lock.h"
 #include "settings/ini.h"
@@ -180,15 +180,12 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
 
 namespace {
 
-// A copy signals "done" once its window is open and after each save, and waits for "go" before each. Told
-// to hold at the n-th point of a save named, it signals "held" there and waits to be ended.
+// A copy signals "done" once its window is open and after each save, and waits for "go" before each.
 constexpr const wchar_t* kCopy = L"ConcurrentSave.TwoCopiesKeepEachOthersKeys";
 
 struct Child : SecondCopy {
-    Child(const std::wstring& window, const std::wstring& folder, const std::wstring& hold = L"-",
-          int nth = 0)
-        : SecondCopy(platform::pathKey(folder) + window, {L"go", L"done", L"held"}, kCopy,
-                     {window, folder, hold, std::to_wstring(nth)}) {}
+    Child(const std::wstring& window, const std::wstring& folder)
+        : SecondCopy(platform::pathKey(folder) + window, {L"go", L"done"}, kCopy, {window, folder}) {}
     bool saved() const { return signalled(L"done"); }
 };
 
@@ -197,16 +194,9 @@ const std::string kHead =
     "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n[Other]\r\nKey=o\r\n";
 
 // In a copy: at each "go", types its field's name and the round, and presses Ok.
-void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder,
-                  const std::wstring& hold, int nth) {
+void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder) {
     const std::wstring key = platform::pathKey(folder) + window;
     HANDLE go = sharedEvent(key, L"go"), done = sharedEvent(key, L"done");
-    rec.onCheckpoint = [=, seen = 0](std::wstring_view where) mutable {
-        if (where == hold && ++seen == nth) {
-            SetEvent(sharedEvent(key, L"held"));
-            Sleep(INFINITE);
-        }
-    };
     settings::setAppFolder(folder);
     const faults::SavingWindow& w = faults::windowNamed(std::string(window.begin(), window.end()));
     tk::Form* form = &faults::open(w);
@@ -224,8 +214,8 @@ class ConcurrentSave : public WindowTest {};
 
 // Two copies saving one file at once keep each other's keys. (Each copy runs this test too.)
 TEST_F(ConcurrentSave, TwoCopiesKeepEachOthersKeys) {
-    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 4)
-        return saveWhenTold(rec, args[0], args[1], args[2], std::stoi(args[3]));
+    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 2)
+        return saveWhenTold(rec, args[0], args[1]);
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini");
     write(file, kHead);
@@ -240,24 +230,4 @@ TEST_F(ConcurrentSave, TwoCopiesKeepEachOthersKeys) {
         enhancements.set(L"go");
         main.set(L"go");
     }
-}
-
-// A copy killed once its save has put both files in place, before it cleaned up: the files are the saved
-// ones, and the next save takes the lock the copy held and removes what it left.
-TEST_F(ConcurrentSave, AKilledSaveLeavesTheSavedFilesAndTheNextSaveCleansUp) {
-    GameFolder game;
-    const std::wstring file = game.settings(L"settings.ini");
-    write(file, kHead);
-    {
-        Child child(L"main", game.path(), L"settings replaced", 2);
-        ASSERT_TRUE(child.saved()) << "the child did not start";
-        child.set(L"go");
-        ASSERT_TRUE(child.signalled(L"held")) << "the kill did not fall inside the save";
-    } // killed
-    EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false), L"txtThrottle1");
-    EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
-    ASSERT_FALSE(faults::leftovers(game.path()).empty()) << "the kill left nothing to clean up";
-    click(faults::open(faults::windowNamed("main")), L"cmdOk");
-    EXPECT_TRUE(rec.messages.empty());
-    EXPECT_TRUE(faults::leftovers(game.path()).empty());
 }
