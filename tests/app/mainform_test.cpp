@@ -5,12 +5,12 @@
 using namespace harness;
 
 // Lines are taken by position, a refused or missing one leaving its control as it was; Ok writes all
-// seven. UseOverlay 1 forces windowed mode, a non-number counting 0. A hidden game file is absent.
+// seven. UseOverlay 1 forces windowed mode, no other value does. A hidden game file is absent.
 TEST_F(WindowTest, MainWindowReadsTheGamesFileByPositionAndWritesItWhole) {
     GameFolder game;
     app::Form1& form = app::form1();
     const std::wstring gameFile = game.file(L"\\morvex2006.ini");
-    for (const std::string overlay : {"yes", "1"}) {
+    for (const std::string overlay : {"yes", "2", "1"}) {
         write(gameFile, "DX/ADAPTER=1\r\nDX/RES/WIDTH = 1280 = junk\r\n");
         write(game.settings(L"settings.ini"), "[General]\r\nUseOverlay=" + overlay + "\r\n");
         form.show();

@@ -1,30 +1,8 @@
-// What only the button mapping dialogs do, and key capture through the program's own message dispatch.
+// Key capture through the program's own message dispatch.
 #include "bindings/bindings.h"
 #include "harness/harness.h"
-#include "toolkit/dpi.h"
 
 using namespace harness;
-
-// One legend, its picture whole (200 by 194 pixels); its Ok hands the focus back; it outlives its dialog.
-TEST_F(WindowTest, TheHatLegendIsOneWindowThatOutlivesItsDialog) {
-    GameFolder game;
-    bindings::frmVR& vr = bindings::viewButtonForm();
-    bindings::frmHat& hat = bindings::hatForm();
-    vr.show();
-    click(vr, L"cmdVRhatH");
-    click(vr, L"cmdVRhatH");
-    ASSERT_TRUE(hat.loaded());
-    EXPECT_EQ(FindWindowExW(nullptr, hat.hwnd(), nullptr, L"Hat Switch Legend"), nullptr);
-    const RECT box = placeOf(hat, L"picHat");
-    const UINT dpi = tk::dpiOf(hat.hwnd());
-    EXPECT_TRUE(box.right - box.left >= tk::scale(200, dpi) && box.bottom - box.top >= tk::scale(194, dpi));
-    click(hat, L"cmdOk");
-    EXPECT_EQ(GetActiveWindow(), vr.hwnd());
-    click(vr, L"cmdVRhatH");
-    click(vr, L"cmdCancel");
-    click(hat, L"cmdOk");
-    EXPECT_TRUE(!hat.loaded() && rec.messages.empty());
-}
 
 // Each message posted as the system would, and what the field shows then (-1: as before; kPress: down, up).
 TEST_F(WindowTest, AKeyIsRecordedAtTheReleaseOfAPressSeenInTheField) {

@@ -4,28 +4,7 @@
 
 using namespace harness;
 
-// A switch loaded ticked enables its group; loaded clear or greyed, not. Label1 and Configure stay.
-TEST_F(WindowTest, ControllerSwitchesSetTheirGroups) {
-    GameFolder game;
-    controls::frmControls& form = controls::controlsForm();
-    const char* expected[] = {"01001 10000 0 01111", "11111 11111 1 01111", "00000 00000 0 01111"};
-    for (const std::string state : {"0", "1", "2"}) { // each file holds the keys of all three; the
-        for (const wchar_t* file : {L"xinput.ini", L"ff.ini", L"settings.ini"}) // others switch nothing
-            write(game.settings(file),
-                  "[General]\r\nEnable=" + state + "\r\nJSOverride=" + state +
-                      "\r\nShifterOverride=1\r\nVROverride=1\r\nWheelOverride=1\r\nPedalOverride=1\r\n");
-        form.show();
-        std::string enabled;
-        for (const wchar_t* name :
-             {L"lblgp", L"lblximulti", L"cmbXID", L"cmdXIAdv", L"txtXIMulti", L"", L"lblffmulti", L"lblffdev",
-              L"cmbFFID", L"cmdFFAdv", L"txtFFMulti", L"", L"cmbJSO", L"", L"Label1", L"Command2",
-              L"cmdPedal", L"cmdVRCFG", L"cmdGSCFG"})
-            enabled += *name ? (form.enabled(name) ? '1' : '0') : ' ';
-        EXPECT_EQ(enabled, expected[std::stoi(state)]) << state;
-        form.unload();
-    }
-}
-
+// Advanced setup opens the file in the system's Notepad, named by its full path, or says where the file is.
 TEST_F(WindowTest, ControllerAdvancedSetupStartsTheSystemsNotepadByItsFullPath) {
     GameFolder game;
     controls::frmControls& form = controls::controlsForm();

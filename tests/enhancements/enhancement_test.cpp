@@ -1,39 +1,44 @@
 // What only the enhancements dialog does; what every saving window does is in tests/faults.
 #include "enhancements/enhancement.h"
-#include "faults/windows.h"
+#include "harness/harness.h"
 
 using namespace harness;
 
-// A new type refills its list, the same type keeps the choice; no type leaves it alone, and saves none.
+// Each LAN list beside its type: the stored type fills it and keeps the stored choice, the same type
+// picked again keeps the choice, another type refills it from its first entry, no type leaves it be.
 TEST_F(WindowTest, EnhancementsTypesRefillTheirLists) {
     GameFolder game;
-    const std::wstring file = game.settings(L"settings.ini");
+    write(game.settings(L"settings.ini"),
+          "[General]\r\nLanCourseType=1\r\nLanCarType=1\r\nLanCourse=1\r\nLanCarClass=1\r\n");
     enhancements::FrmEnhancement& dlg = enhancements::frmEnhancement();
-    const auto then = [&](const wchar_t* type, int position, const wchar_t* list) { // count and selection
-        pick(dlg, type, position);
-        return std::to_string(dlg.count(list)) + " " + std::to_string(dlg.selected(list));
-    };
-    write(file, "[General]\r\nLanCourseType=1\r\nLanCarType=0\r\nLanCourse=12\r\nLanCarClass=3\r\n");
-    faults::open(faults::windowNamed("enhancements"));
-    EXPECT_EQ(then(L"cmbCourseType", 1, L"cmbCourse").substr(2), " 12"); // the stored type: its course stays
-    pick(dlg, L"cmbCourse", 7);
-    EXPECT_EQ(then(L"cmbCourseType", 1, L"cmbCourse").substr(2), " 7");
-    EXPECT_EQ(then(L"cmbCourseType", 2, L"cmbCourse"), "4 0");
-    EXPECT_EQ(then(L"cmbCarType", 0, L"cmbCarClass"), "5 3");
-    EXPECT_EQ(then(L"cmbCarType", 1, L"cmbCarClass"), "2 0");
-    pick(dlg, L"cmbCarClass", 1);
-    EXPECT_EQ(then(L"cmbCarType", 0, L"cmbCarClass"), "5 0");
-    click(dlg, L"cmdOk");
+    dlg.show();
+    for (const auto& [type, list] :
+         {std::pair{L"cmbCourseType", L"cmbCourse"}, {L"cmbCarType", L"cmbCarClass"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(list)));
+        const int stored = dlg.count(list);
+        EXPECT_EQ(dlg.selected(list), 1);
+        pick(dlg, type, 1);
+        EXPECT_EQ(dlg.selected(list), 1) << "the same type";
+        pick(dlg, type, 0);
+        const int refilled = dlg.count(list);
+        EXPECT_NE(refilled, stored) << "another type";
+        EXPECT_EQ(dlg.selected(list), 0) << "another type";
+        pick(dlg, list, 1);
+        pick(dlg, type, -1);
+        EXPECT_EQ(dlg.count(list), refilled) << "no type";
+        EXPECT_EQ(dlg.selected(list), 1) << "no type";
+    }
+}
+
+// A stored type of none leaves its list empty, and Ok stores no choice for it.
+TEST_F(WindowTest, EnhancementsWithoutATypeStoreNoChoice) {
+    GameFolder game;
+    const std::wstring file = game.settings(L"settings.ini");
     write(file, "[General]\r\nLanCourseType=-1\r\nLanCarType=-1\r\nLanCourse=1\r\nLanCarClass=0\r\n");
-    faults::open(faults::windowNamed("enhancements"));
-    EXPECT_EQ(dlg.count(L"cmbCourse") + dlg.count(L"cmbCarClass"), 0);
+    enhancements::FrmEnhancement& dlg = enhancements::frmEnhancement();
+    dlg.show();
+    EXPECT_EQ(dlg.count(L"cmbCourse"), 0);
+    EXPECT_EQ(dlg.count(L"cmbCarClass"), 0);
     click(dlg, L"cmdOk");
-    EXPECT_NE(read(file).find("CourseType=-1\r\nLanCarType=-1\r\nLanCourse=-1\r\nLanCarClass=-1"),
-              size_t(-1));
-    // Reopened: the first type still fills its list; none again keeps it.
-    faults::open(faults::windowNamed("enhancements"));
-    pick(dlg, L"cmbCourseType", 0);
-    pick(dlg, L"cmbCourse", 1);
-    EXPECT_EQ(then(L"cmbCourseType", -1, L"cmbCourse"), "2 1");
-    EXPECT_EQ(then(L"cmbCarType", 0, L"cmbCarClass"), "5 0");
+    EXPECT_NE(read(file).find("LanCourse=-1\r\nLanCarClass=-1\r\n"), std::string::npos) << read(file);
 }

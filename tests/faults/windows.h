@@ -120,7 +120,6 @@ inline void edit(tk::Form& form) {
             continue;
         if (c.kind == Kind::TextBox || c.kind == Kind::KeyField || c.kind == Kind::ButtonField) {
             harness::doubleClick(form, c.name, c.index); // clears key and button fields to -1
-            EXPECT_EQ(form.text(c.name, c.index) == L"-1", c.kind != Kind::TextBox) << std::wstring(c.name);
             harness::type(form, c.name, std::wstring(c.name) + (c.index ? std::to_wstring(c.index) : L""),
                           c.index);
         } else if (c.kind == Kind::DropCombo)

@@ -33,18 +33,3 @@ TEST(GameFile, ReadsEachLineByPositionAndRefusesWhatItsControlWouldNot) {
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(shown(parse(bytes)), expected) << bytes;
 }
-
-TEST(GameFile, WritesTheSevenLinesExactlyAndOverlayOneForcesWindowedOn) {
-    const Values v{.adapter = -1,
-                   .width = "",
-                   .height = " 768",
-                   .antiAliasing = 2,
-                   .fog = 2,
-                   .language = 4,
-                   .windowed = 2};
-    EXPECT_EQ(format(v, 0), "DX/ADAPTER = -1\r\nDX/RES/WIDTH = \r\nDX/RES/HEIGHT =  768\r\n"
-                            "DX/ANTIALIASING = 2\r\nDX/FOG = 2\r\nLANGUAGE = 4\r\nDX/WINDOWED = 2\r\n");
-    for (const int16_t overlay : {-1, 1, 2})
-        EXPECT_EQ(format(v, overlay).ends_with(overlay == 1 ? "WINDOWED = 1\r\n" : "WINDOWED = 2\r\n"), true)
-            << overlay;
-}
