@@ -180,12 +180,15 @@ TEST_F(WindowTest, OnAFullDiskASaveThatDoesNotFitChangesNothingAndSaysSo) {
 
 namespace {
 
-// A copy signals "done" once its window is open and after each save, and waits for "go" before each.
+// A copy signals "done" once its window is open and after each save, and waits for "go" before each. Told
+// to hold at the n-th point of a save named, it signals "held" there and waits to be ended.
 constexpr const wchar_t* kCopy = L"ConcurrentSave.TwoCopiesKeepEachOthersKeys";
 
 struct Child : SecondCopy {
-    Child(const std::wstring& window, const std::wstring& folder)
-        : SecondCopy(platform::pathKey(folder) + window, {L"go", L"done"}, kCopy, {window, folder}) {}
+    Child(const std::wstring& window, const std::wstring& folder, const std::wstring& hold = L"-",
+          int nth = 0)
+        : SecondCopy(platform::pathKey(folder) + window, {L"go", L"done", L"held"}, kCopy,
+                     {window, folder, hold, std::to_wstring(nth)}) {}
     bool saved() const { return signalled(L"done"); }
 };
 
@@ -194,9 +197,16 @@ const std::string kHead =
     "; kept by hand\r\n[General]\r\nSleepTime=5\r\nLanLobbyName=start\r\n[Other]\r\nKey=o\r\n";
 
 // In a copy: at each "go", types its field's name and the round, and presses Ok.
-void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder) {
+void saveWhenTold(Recorder& rec, const std::wstring& window, const std::wstring& folder,
+                  const std::wstring& hold, int nth) {
     const std::wstring key = platform::pathKey(folder) + window;
     HANDLE go = sharedEvent(key, L"go"), done = sharedEvent(key, L"done");
+    rec.onCheckpoint = [=, seen = 0](std::wstring_view where) mutable {
+        if (where == hold && ++seen == nth) {
+            SetEvent(sharedEvent(key, L"held"));
+            Sleep(INFINITE);
+        }
+    };
     settings::setAppFolder(folder);
     const faults::SavingWindow& w = faults::windowNamed(std::string(window.begin(), window.end()));
     tk::Form* form = &faults::open(w);
@@ -214,8 +224,8 @@ class ConcurrentSave : public WindowTest {};
 
 // Two copies saving one file at once keep each other's keys. (Each copy runs this test too.)
 TEST_F(ConcurrentSave, TwoCopiesKeepEachOthersKeys) {
-    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 2)
-        return saveWhenTold(rec, args[0], args[1]);
+    if (const std::vector<std::wstring> args = SecondCopy::args(); args.size() == 4)
+        return saveWhenTold(rec, args[0], args[1], args[2], std::stoi(args[3]));
     GameFolder game;
     const std::wstring file = game.settings(L"settings.ini");
     write(file, kHead);
@@ -230,4 +240,35 @@ TEST_F(ConcurrentSave, TwoCopiesKeepEachOthersKeys) {
         enhancements.set(L"go");
         main.set(L"go");
     }
+}
+
+// A copy killed inside a save of the main window's two files, before either is replaced and once the
+// last (settings.ini) is, leaves each file whole: the old one, then the new one.
+TEST_F(ConcurrentSave, AKillInsideASaveLeavesEachFileOldOrNew) {
+    GameFolder game;
+    const std::wstring file = game.settings(L"settings.ini"), gameFile = game.file(L"\\morvex2006.ini");
+    const std::string gameFirst = faults::windowNamed("main").first()[0];
+    const struct {
+        const wchar_t* hold;
+        int nth;
+        const wchar_t* sleepTime;
+    } kills[] = {{L"settings staged", 1, L"5"}, {L"settings replaced", 2, L"txtThrottle1"}};
+    for (const auto& [hold, nth, sleepTime] : kills) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(hold)));
+        write(file, kHead);
+        write(gameFile, gameFirst);
+        {
+            Child child(L"main", game.path(), hold, nth);
+            ASSERT_TRUE(child.saved()) << "the copy did not start";
+            child.set(L"go");
+            ASSERT_TRUE(child.signalled(L"held")) << "the kill did not fall inside the save";
+        } // killed
+        EXPECT_EQ(settings::ReadIni(file, L"General", L"SleepTime", false), sleepTime);
+        EXPECT_NE(read(file).find("; kept by hand\r\n"), std::string::npos);
+        EXPECT_EQ(read(gameFile), gameFirst);
+    }
+    // The next save cleans up what the killed copies left.
+    click(faults::open(faults::windowNamed("main")), L"cmdOk");
+    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_TRUE(faults::leftovers(game.path()).empty());
 }
