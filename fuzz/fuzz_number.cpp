@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
     if (core::toInt16(wide) != value)
         abort(); // both forms read alike
     if (value) {
-        if (core::toInt16(core::decimal(*value)) != value)
+        if (core::toInt16(std::to_string(*value)) != value)
             abort(); // what is written reads back
         // A plain integer (blanks, sign, digits) must give exactly its value.
         size_t b = text.find_first_not_of(" \t"), e = text.find_last_not_of(" \t");

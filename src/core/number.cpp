@@ -132,8 +132,4 @@ std::optional<int16_t> toInt16(std::wstring_view text) {
     return convert(text);
 }
 
-std::string decimal(long value) {
-    return std::to_string(value);
-}
-
 } // namespace core

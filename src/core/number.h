@@ -15,7 +15,4 @@ namespace core {
 std::optional<int16_t> toInt16(std::string_view text);
 std::optional<int16_t> toInt16(std::wstring_view text);
 
-// Decimal text without leading zeros or plus sign ("-1", "0", "16").
-std::string decimal(long value);
-
 } // namespace core
