@@ -75,7 +75,9 @@ std::vector<std::wstring> names(const std::wstring& folder) {
     std::vector<std::wstring> out;
     WIN32_FIND_DATAW d;
     HANDLE h = FindFirstFileW(platform::longPath(folder + L"\\*").c_str(), &d);
-    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &d))
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    for (bool more = true; more; more = FindNextFileW(h, &d))
         if (std::wstring_view(d.cFileName) != L"." && std::wstring_view(d.cFileName) != L"..")
             out.push_back(d.cFileName);
     FindClose(h);

@@ -16,24 +16,16 @@ std::string narrow(std::wstring_view s) {
 std::string faceOf(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
-    std::vector<char> buffer(GetOutlineTextMetricsW(dc, 0, nullptr));
-    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
-    std::string face;
-    if (!buffer.empty() && GetOutlineTextMetricsW(dc, static_cast<UINT>(buffer.size()), metrics))
-        face = narrow(reinterpret_cast<const wchar_t*>(buffer.data() +
-                                                       reinterpret_cast<size_t>(metrics->otmpFaceName)));
+    std::vector<char> buffer(GetOutlineTextMetricsA(dc, 0, nullptr) + sizeof(OUTLINETEXTMETRICA));
+    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICA*>(buffer.data());
+    const bool measured = GetOutlineTextMetricsA(dc, static_cast<UINT>(buffer.size()), metrics);
     SelectObject(dc, old);
     ReleaseDC(window, dc);
-    return face;
+    return measured ? buffer.data() + reinterpret_cast<size_t>(metrics->otmpFaceName) : "";
 }
 
 std::string nameOf(const tk::Control& c) {
     return narrow(c.name) + "(" + std::to_string(c.index) + ")";
-}
-
-bool inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
 }
 
 } // namespace
@@ -68,11 +60,14 @@ TEST_P(Layout, NoControlCoversAnotherOrLeavesItsFrame) {
                 const RECT frame = placeOf(form, a.frame); // its caption is on the top border
                 room = {frame.left + edge, frame.top + 1, frame.right - edge, frame.bottom - edge};
             }
-            EXPECT_TRUE(inside(places[i], room)) << nameOf(a) << " leaves its frame or the window";
+            const RECT& p = places[i];
+            EXPECT_TRUE(p.left >= room.left && p.top >= room.top && p.right <= room.right &&
+                        p.bottom <= room.bottom)
+                << nameOf(a) << " leaves its frame or the window";
             for (size_t j = i + 1; j < controls.size(); ++j) {
                 const tk::Control& b = controls[j];
                 RECT both;
-                if (a.name != b.frame && b.name != a.frame && IntersectRect(&both, &places[i], &places[j])) {
+                if (a.name != b.frame && b.name != a.frame && IntersectRect(&both, &p, &places[j])) {
                     EXPECT_TRUE(both.right - both.left <= shared || both.bottom - both.top <= shared)
                         << nameOf(a) << " and " << nameOf(b) << " cover each other";
                 }
