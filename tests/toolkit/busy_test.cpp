@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, BusyKeeps, ::testing::Values(WM_QUIT, WM_APP)
 });
 
 // A user's minimise or restore of the form at work, from the taskbar (with the system's low bits
-// or without) or the window's buttons, goes through. Other system commands are dropped (below).
+// or without) or the window's buttons, goes through.
 struct Showing {
     const char* name;
     WPARAM command;
@@ -69,6 +69,14 @@ const Showing kShowings[] = {
 
 INSTANTIATE_TEST_SUITE_P(Commands, BusyShows, ::testing::ValuesIn(kShowings),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Any other system command is dropped, even one that would not disturb the run.
+TEST_F(Busy, AMaximiseIsDropped) {
+    tk::Busy busy(working, {});
+    PostMessageW(working.hwnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    tk::pumpMessages();
+    EXPECT_FALSE(IsZoomed(working.hwnd()));
+}
 
 // What a user or another program does to the form at work: none of it may act during a run, nor
 // be kept to act after it. The pump meets what is posted; the form itself what is sent.
