@@ -4,6 +4,7 @@
 #include "settings/ini.h"
 #include "toolkit/messageloop.h"
 
+#include <ole2.h>
 #include <process.h>
 #include <shellapi.h>
 
@@ -42,12 +43,12 @@ GameFolder::GameFolder(size_t minLength) {
 namespace {
 void removeTree(const std::wstring& dir) {
     for (const std::wstring& name : names(dir)) {
-        const std::wstring p = platform::longPath(dir + L"\\" + name);
-        SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (platform::isFolder(p))
-            removeTree(dir + L"\\" + name);
+        const std::wstring path = dir + L"\\" + name;
+        SetFileAttributesW(platform::longPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (platform::isFolder(path))
+            removeTree(path);
         else
-            DeleteFileW(p.c_str());
+            DeleteFileW(platform::longPath(path).c_str());
     }
     RemoveDirectoryW(platform::longPath(dir).c_str());
 }
@@ -55,8 +56,7 @@ void removeTree(const std::wstring& dir) {
 
 GameFolder::~GameFolder() {
     // The deep folders go too, from the first one made.
-    const size_t first = path_.find(L'\\', path_.find(L"zelq test "));
-    removeTree(first == std::wstring::npos ? path_ : path_.substr(0, first));
+    removeTree(path_.substr(0, path_.find(L'\\', path_.find(L"zelq test "))));
 }
 
 std::string read(const std::wstring& path) {
@@ -66,10 +66,9 @@ std::string read(const std::wstring& path) {
 
 void write(const std::wstring& path, std::string_view bytes) {
     // Over an existing file in place: some tests' folders take no new file.
-    ASSERT_EQ(platform::exists(path) ? platform::overwriteFile(path, bytes)
-                                     : platform::createFile(path, bytes, false),
-              0u)
-        << "cannot write the test file";
+    const DWORD error = platform::exists(path) ? platform::overwriteFile(path, bytes)
+                                               : platform::createFile(path, bytes, false);
+    ASSERT_EQ(error, 0u) << "cannot write the test file";
 }
 
 std::vector<std::wstring> names(const std::wstring& folder) {
@@ -78,11 +77,9 @@ std::vector<std::wstring> names(const std::wstring& folder) {
     HANDLE h = FindFirstFileW(platform::longPath(folder + L"\\*").c_str(), &d);
     if (h == INVALID_HANDLE_VALUE)
         return out;
-    do {
-        const std::wstring name = d.cFileName;
-        if (name != L"." && name != L"..")
-            out.push_back(name);
-    } while (FindNextFileW(h, &d));
+    for (bool more = true; more; more = FindNextFileW(h, &d))
+        if (std::wstring_view(d.cFileName) != L"." && std::wstring_view(d.cFileName) != L"..")
+            out.push_back(d.cFileName);
     FindClose(h);
     return out;
 }
@@ -201,11 +198,18 @@ void pump() {
 }
 
 RECT placeOf(tk::Form& form, std::wstring_view name, int index) {
-    HWND h = form.item(name, index);
     RECT r;
-    GetWindowRect(h, &r);
+    GetWindowRect(form.item(name, index), &r);
     MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
 } // namespace harness
+
+// No real message box may ever block a test.
+int main(int argc, char** argv) {
+    OleInitialize(nullptr);
+    platform::install(&harness::recorder());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

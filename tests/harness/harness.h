@@ -25,6 +25,7 @@ struct Started {
     int show;
 };
 
+// The seam every test runs with (installed by the test program's main).
 class Recorder : public platform::System {
 public:
     std::vector<Message> messages;
@@ -32,7 +33,9 @@ public:
     int ended = 0;
     bool admin = true;
     DWORD startError = 0;
-    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env;
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env; // over the real environment
+    // Runs at each named point of a file operation: a test holds the program there, or acts there.
+    std::function<void(std::wstring_view where)> onCheckpoint;
 
     void message(HWND, std::wstring_view text, std::wstring_view title, platform::Icon icon) override {
         messages.push_back({std::wstring(text), std::wstring(title), icon});
@@ -44,15 +47,11 @@ public:
     }
     bool isUserAdmin() override { return admin; }
     std::optional<std::wstring> environment(std::wstring_view name) override;
-    // Runs at each named point of a file operation: a test holds the program there, or acts there.
-    std::function<void(std::wstring_view where)> onCheckpoint;
     void checkpoint(std::wstring_view where) override {
         if (onCheckpoint)
             onCheckpoint(where);
     }
 };
-
-// The recorder every test runs with (installed by the test program's main).
 Recorder& recorder();
 
 // A fresh game folder with its settings folder under the temporary folder, made the application
@@ -140,7 +139,7 @@ void doubleClick(tk::Form& form, std::wstring_view name, int index = 0);
 void closeBox(tk::Form& form);
 void pump();
 
-// Places in pixels at 96 DPI, for layout checks.
+// Places in pixels in the form's client area, for layout checks.
 RECT placeOf(tk::Form& form, std::wstring_view name, int index = 0);
 
 } // namespace harness

@@ -4,13 +4,10 @@
 // Game folders hold the modifications' proxy DLLs: after start-up, a library named without a path
 // must come from the system folder only, never from the program's own folder.
 TEST(DllSearch, ALibraryBesideTheProgramIsNotLoadedByName) {
-    wchar_t exe[MAX_PATH];
+    wchar_t exe[MAX_PATH], system[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder(exe);
-    folder.resize(folder.find_last_of(L'\\'));
-    wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring planted = folder + L"\\zelqprobe.dll";
+    const std::wstring planted = platform::folderOf(exe) + L"zelqprobe.dll";
     ASSERT_TRUE(CopyFileW((std::wstring(system) + L"\\version.dll").c_str(), planted.c_str(), FALSE));
 
     tk::restrictDllSearch();

@@ -16,15 +16,16 @@ std::string narrow(std::wstring_view s) {
 std::string faceOf(HWND window) {
     HDC dc = GetDC(window);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
-    std::vector<char> buffer(GetOutlineTextMetricsW(dc, 0, nullptr));
-    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
-    std::string face;
-    if (!buffer.empty() && GetOutlineTextMetricsW(dc, static_cast<UINT>(buffer.size()), metrics))
-        face = narrow(reinterpret_cast<const wchar_t*>(buffer.data() +
-                                                       reinterpret_cast<size_t>(metrics->otmpFaceName)));
+    std::vector<char> buffer(GetOutlineTextMetricsA(dc, 0, nullptr) + sizeof(OUTLINETEXTMETRICA));
+    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICA*>(buffer.data());
+    const bool measured = GetOutlineTextMetricsA(dc, static_cast<UINT>(buffer.size()), metrics);
     SelectObject(dc, old);
     ReleaseDC(window, dc);
-    return face;
+    return measured ? buffer.data() + reinterpret_cast<size_t>(metrics->otmpFaceName) : "";
+}
+
+std::string nameOf(const tk::Control& c) {
+    return narrow(c.name) + "(" + std::to_string(c.index) + ")";
 }
 
 } // namespace
@@ -36,44 +37,37 @@ TEST_P(Layout, NoControlCoversAnotherOrLeavesItsFrame) {
     tk::Form& form = bench::windows()[GetParam()].open();
     const auto& controls = form.spec().controls;
     const std::string face = faceOf(form.item(controls.front().name, controls.front().index));
-    RecordProperty("face", face);
     if (const auto wanted = rec.environment(L"ZELQ_DIALOG_FACE")) {
         ASSERT_EQ(face, narrow(*wanted)) << "the dialog font is not in the face this run is for";
     }
-    auto nameOf = [](const tk::Control& c) { return narrow(c.name) + "(" + std::to_string(c.index) + ")"; };
-
+    const int edge = GetSystemMetrics(SM_CXEDGE); // a frame's border
     for (const UINT dpi : {96u, 144u}) {
         RECT window;
         GetWindowRect(form.hwnd(), &window);
         SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
         SCOPED_TRACE(face + " at " + std::to_string(dpi) + " DPI");
-        RECT client;
-        GetClientRect(form.hwnd(), &client);
-        const int edge = GetSystemMetrics(SM_CXEDGE); // a frame's border
         // Some tables let neighbours share their edge pixel (15 twips), which rounds to two at 150%.
         const int shared = (static_cast<int>(dpi) + 95) / 96;
+        RECT client;
+        GetClientRect(form.hwnd(), &client);
         std::vector<RECT> places;
         for (const tk::Control& c : controls)
             places.push_back(placeOf(form, c.name, c.index));
         for (size_t i = 0; i < controls.size(); ++i) {
             const tk::Control& a = controls[i];
-            const RECT& ra = places[i];
-            if (a.frame.empty()) {
-                EXPECT_TRUE(ra.left >= 0 && ra.top >= 0 && ra.right <= client.right &&
-                            ra.bottom <= client.bottom)
-                    << nameOf(a) << " leaves the window";
-            } else {
-                const RECT rf = placeOf(form, a.frame);
-                EXPECT_TRUE(ra.left >= rf.left + edge && ra.top > rf.top && ra.right <= rf.right - edge &&
-                            ra.bottom <= rf.bottom - edge)
-                    << nameOf(a) << " leaves its frame";
+            RECT room = client;
+            if (!a.frame.empty()) {
+                const RECT frame = placeOf(form, a.frame); // its caption is on the top border
+                room = {frame.left + edge, frame.top + 1, frame.right - edge, frame.bottom - edge};
             }
+            const RECT& p = places[i];
+            EXPECT_TRUE(p.left >= room.left && p.top >= room.top && p.right <= room.right &&
+                        p.bottom <= room.bottom)
+                << nameOf(a) << " leaves its frame or the window";
             for (size_t j = i + 1; j < controls.size(); ++j) {
                 const tk::Control& b = controls[j];
-                if (a.name == b.frame || b.name == a.frame)
-                    continue; // a frame holds its own controls
                 RECT both;
-                if (IntersectRect(&both, &ra, &places[j])) {
+                if (a.name != b.frame && b.name != a.frame && IntersectRect(&both, &p, &places[j])) {
                     EXPECT_TRUE(both.right - both.left <= shared || both.bottom - both.top <= shared)
                         << nameOf(a) << " and " << nameOf(b) << " cover each other";
                 }

@@ -12,11 +12,13 @@ namespace {
 const Box kBounds{0, 0, 300, 200};
 }
 
+// Down first, then right in the rows it now takes, as far as its text needs or the free space goes;
+// a box that the table already lets it meet stops it at once.
 TEST(Room, ACaptionGrowsTowardsItsTextAsFarAsTheFreeSpaceGoes) {
     const Box own{10, 10, 60, 23};
     EXPECT_EQ(grow(own, 120, 13, kBounds, {}), (Box{10, 10, 130, 23}));
     EXPECT_EQ(grow(own, 400, 20, kBounds, {{{200, 25, 250, 40}}}), (Box{10, 10, 200, 30}));
-    EXPECT_EQ(grow(own, 120, 13, kBounds, {{{55, 5, 150, 26}}}), own); // the table lets them meet
+    EXPECT_EQ(grow(own, 120, 13, kBounds, {{{55, 5, 150, 26}}}), own);
 }
 
 // Whatever lies around it, the grown box holds its table box, stays in bounds where the table box
