@@ -117,7 +117,7 @@ bool SecondCopy::signalled(const wchar_t* what) const {
 
 void SecondCopy::kill() const {
     TerminateProcess(process_, 1);
-    WaitForSingleObject(process_, 10000);
+    WaitForSingleObject(process_, kPatience);
 }
 
 std::vector<std::wstring> SecondCopy::args() {
@@ -211,5 +211,9 @@ int main(int argc, char** argv) {
     OleInitialize(nullptr);
     platform::install(&harness::recorder());
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Closed down as the program closes down, before the process ends.
+    platform::install(nullptr);
+    OleUninitialize();
+    return result;
 }
