@@ -47,8 +47,7 @@ std::wstring valueOf(const tk::Form& form, const Binding& row) {
     return {};
 }
 
-} // namespace
-
+// Applies one row's missing-key value or stored value, read from the row's section of `file`.
 void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row) {
     const std::wstring value = ReadIni(file, section, row.key, row.zeroIfMissing);
     if (!apply(form, row, value))
@@ -58,6 +57,8 @@ void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view sectio
         form.selected(row.control, row.index) == -1)
         form.setText(row.control, L"", row.index);
 }
+
+} // namespace
 
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
     const ProfileReader reader(file.path());
@@ -77,10 +78,6 @@ std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>
             it->keys.push_back({std::wstring(t.file.section), std::wstring(row.key), valueOf(form, row)});
     }
     return changes;
-}
-
-bool saveAll(tk::Form& form, const std::vector<Table>& tables) {
-    return saveFiles(form.hwnd(), changesOf(form, tables));
 }
 
 } // namespace settings

@@ -1,7 +1,10 @@
+// The wheel and pedal dialogs. Their upper part is the same: the joystick and the dead zone. The
+// labels end where the control beside them begins, and the dead zone label is one line high, so
+// that no label covers a neighbour.
 #include "controls/pedalform.h"
+#include "controls/wheelform.h"
 
-#include "controls/wheelrows.h"
-#include "settingsui/binding.h"
+#include "settings/joystick.h"
 
 namespace controls {
 namespace {
@@ -9,6 +12,36 @@ namespace {
 using settings::Binding;
 using settings::Encoding;
 using tk::Kind;
+
+// The upper part followed by the dialog's own controls.
+std::vector<tk::Control> withJoystickAndDeadZone(std::vector<tk::Control> rest) {
+    // clang-format off
+    std::vector<tk::Control> all = {
+        {.name = L"Label12", .kind = Kind::Label, .caption = L"Joystick ID:", .left = 360, .top = 120, .width = 960, .height = 255},
+        {.name = L"cmbJID", .kind = Kind::DropList, .left = 1320, .top = 120, .width = 2895, .height = 315, .items = settings::joystickItems()},
+        {.name = L"Label1", .kind = Kind::Label, .caption = L"Dead Zone (0 to 10,000):", .left = 360, .top = 600, .width = 1920, .height = 360},
+        {.name = L"txtDZ", .kind = Kind::TextBox, .caption = L"2000", .left = 2280, .top = 480, .width = 1935, .height = 375},
+    };
+    // clang-format on
+    all.insert(all.end(), rest.begin(), rest.end());
+    return all;
+}
+
+tk::FormSpec wheelSpec() {
+    return {
+        .name = L"frmWheel",
+        .caption = L"Wheel Configuration",
+        .width = 4845,
+        .height = 1845,
+        // clang-format off
+        .controls = withJoystickAndDeadZone({
+                {.name = L"chkMenu", .kind = Kind::CheckBox, .caption = L"Also Bind Menu L/R Movement to Wheel", .left = 360, .top = 960, .width = 3855, .height = 375},
+                {.name = L"cmdOk", .kind = Kind::Button, .caption = L"Ok", .left = 720, .top = 1440, .width = 1455, .height = 375},
+                {.name = L"cmdCancel", .kind = Kind::Button, .caption = L"Cancel", .left = 2520, .top = 1440, .width = 1455, .height = 375},
+            }),
+        // clang-format on
+    };
+}
 
 // The longest label starts a little further left for its text.
 tk::FormSpec pedalSpec() {
@@ -38,6 +71,13 @@ tk::FormSpec pedalSpec() {
     };
 }
 
+const settings::IniFile kWheel{L"wheel.ini", L"Wheel"};
+const Binding kWheelRows[] = {
+    {L"WMenuOverride", L"chkMenu", Encoding::Check},
+    {L"JoystickID", L"cmbJID", Encoding::List}, // position 0 is "None"
+    {L"Deadzone", L"txtDZ", Encoding::Text},
+};
+
 const settings::IniFile kPedals{L"pedals.ini", L"Pedals"};
 const Binding kPedalRows[] = {
     {L"JoystickID", L"cmbJID", Encoding::List}, // position 0 is "None"
@@ -48,10 +88,13 @@ const Binding kPedalRows[] = {
 
 } // namespace
 
-frmPedal::frmPedal() : SettingsDialog(pedalSpec(), {{kPedals, kPedalRows}}) {}
+frmWheel& wheelForm() {
+    static frmWheel form(wheelSpec(), {{kWheel, kWheelRows}});
+    return form;
+}
 
 frmPedal& pedalForm() {
-    static frmPedal form;
+    static frmPedal form(pedalSpec(), {{kPedals, kPedalRows}});
     return form;
 }
 
