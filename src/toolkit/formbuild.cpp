@@ -76,7 +76,7 @@ void Form::createControl(Slot& b) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style;
     if (look.traits & kFocus)
         style |= WS_TABSTOP | WS_GROUP;
-    const int id = parts::idOf(b.row);
+    const int id = parts::kFirstId + static_cast<int>(b.row);
     b.hwnd = CreateWindowExW(look.exStyle, look.windowClass,
                              (look.traits & kCaption) ? std::wstring(c.caption).c_str() : L"", style, 0, 0,
                              10, 10, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
