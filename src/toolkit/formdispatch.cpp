@@ -47,12 +47,6 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         paintBackground(reinterpret_cast<HDC>(wp));
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd_, &ps);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
@@ -86,14 +80,12 @@ void Form::command(int id, int notification) {
         return; // Enter and Escape arrive as IDOK and IDCANCEL: there is no default or cancel button
     const Slot& b = slots_[static_cast<size_t>(row)];
     const Kind k = b.spec->kind;
-    if (k == Kind::Button && notification == BN_CLICKED) {
+    if ((k == Kind::Button && notification == BN_CLICKED) ||
+        (parts::isList(k) && notification == CBN_SELCHANGE)) {
         runClick(b);
     } else if (k == Kind::CheckBox && notification == BN_CLICKED) {
-        const int state = static_cast<int>(SendMessageW(b.hwnd, BM_GETCHECK, 0, 0));
-        SendMessageW(b.hwnd, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
-        runClick(b);
-    } else if (parts::isList(k) && notification == CBN_SELCHANGE) {
-        runClick(b);
+        const bool ticked = SendMessageW(b.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        changeState(b, BM_GETCHECK, BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED);
     } else if ((k == Kind::KeyField || k == Kind::ButtonField) && notification == EN_CHANGE) {
         updateTip(b); // after a capture, a double click, typing or a load alike
     }
