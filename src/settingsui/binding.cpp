@@ -47,23 +47,18 @@ std::wstring valueOf(const tk::Form& form, const Binding& row) {
     return {};
 }
 
-// Applies one row's missing-key value or stored value, read from the row's section of `file`.
-void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row) {
-    const std::wstring value = ReadIni(file, section, row.key, row.zeroIfMissing);
-    if (!apply(form, row, value))
-        apply(form, row, row.zeroIfMissing ? L"0" : L"");
-    // A combo box with an editable text part that holds no item shows an empty text, not its design text.
-    if (row.encoding == Encoding::List && form.kind(row.control, row.index) == tk::Kind::DropCombo &&
-        form.selected(row.control, row.index) == -1)
-        form.setText(row.control, L"", row.index);
-}
-
 } // namespace
 
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
     const ProfileReader reader(file.path());
-    for (const Binding& row : rows)
-        loadRow(form, reader, file.section, row);
+    for (const Binding& row : rows) {
+        if (!apply(form, row, ReadIni(reader, file.section, row.key, row.zeroIfMissing)))
+            apply(form, row, row.zeroIfMissing ? L"0" : L"");
+        // A combo box with an editable text part that holds no item shows an empty text, not its design text.
+        if (row.encoding == Encoding::List && form.kind(row.control, row.index) == tk::Kind::DropCombo &&
+            form.selected(row.control, row.index) == -1)
+            form.setText(row.control, L"", row.index);
+    }
 }
 
 std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables) {
