@@ -124,7 +124,6 @@ private:
 
     // Building (form.cpp, formbuild.cpp, formcaptions.cpp).
     void createControls();
-    void createControl(Slot& b);
     void layout();
     void fitCaptions();
     void applyDpi(UINT dpi);
@@ -141,8 +140,6 @@ private:
     void updateTip(const Slot& field);
     void command(int id, int notification);
     void drawPicture(const DRAWITEMSTRUCT& item);
-    void dpiChanged(UINT dpi, const RECT& suggested);
-    void rememberFocus();
     void destroyed();
     void runClick(const Slot& b);
     // Access by name (formaccess.cpp).

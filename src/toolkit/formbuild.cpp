@@ -66,40 +66,38 @@ std::vector<size_t> creationOrder(const std::vector<Control>& controls) {
 } // namespace
 
 void Form::createControls() {
-    for (size_t row : creationOrder(spec_.controls))
-        createControl(slots_[row]);
-}
-
-void Form::createControl(Slot& b) {
-    const Control& c = *b.spec;
-    const Look& look = lookOf(c.kind);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style;
-    if (look.traits & kFocus)
-        style |= WS_TABSTOP | WS_GROUP;
-    const int id = parts::kFirstId + static_cast<int>(b.row);
-    b.hwnd = CreateWindowExW(look.exStyle, look.windowClass,
-                             (look.traits & kCaption) ? std::wstring(c.caption).c_str() : L"", style, 0, 0,
-                             10, 10, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    if (!b.hwnd)
-        throw std::runtime_error("A control could not be created.");
-    if (parts::isList(c.kind)) {
-        for (auto item : c.items)
-            SendMessageW(b.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
-        if (c.kind == Kind::DropCombo)
-            SetWindowTextW(b.hwnd, std::wstring(c.caption).c_str());
+    for (size_t row : creationOrder(spec_.controls)) {
+        Slot& b = slots_[row];
+        const Control& c = *b.spec;
+        const Look& look = lookOf(c.kind);
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | look.style;
+        if (look.traits & kFocus)
+            style |= WS_TABSTOP | WS_GROUP;
+        const int id = parts::kFirstId + static_cast<int>(row);
+        b.hwnd = CreateWindowExW(look.exStyle, look.windowClass,
+                                 (look.traits & kCaption) ? std::wstring(c.caption).c_str() : L"", style, 0,
+                                 0, 10, 10, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+        if (!b.hwnd)
+            throw std::runtime_error("A control could not be created.");
+        if (parts::isList(c.kind)) {
+            for (auto item : c.items)
+                SendMessageW(b.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(item).c_str()));
+            if (c.kind == Kind::DropCombo)
+                SetWindowTextW(b.hwnd, std::wstring(c.caption).c_str());
+        }
+        if (look.traits & kSubclassed)
+            SetWindowSubclass(b.hwnd, &Form::subclassProc, static_cast<UINT_PTR>(id),
+                              reinterpret_cast<DWORD_PTR>(this));
+        if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
+            addTip(b);
+        if (c.kind == Kind::Picture && c.picture) {
+            if (HBITMAP bitmap = sharedJpegResource(c.picture))
+                pictures_[id] = bitmap;
+        }
+        if (!c.enabled)
+            EnableWindow(b.hwnd, FALSE);
     }
-    if (look.traits & kSubclassed)
-        SetWindowSubclass(b.hwnd, &Form::subclassProc, static_cast<UINT_PTR>(id),
-                          reinterpret_cast<DWORD_PTR>(this));
-    if (c.kind == Kind::KeyField || c.kind == Kind::ButtonField)
-        addTip(b);
-    if (c.kind == Kind::Picture && c.picture) {
-        if (HBITMAP bitmap = sharedJpegResource(c.picture))
-            pictures_[id] = bitmap;
-    }
-    if (!c.enabled)
-        EnableWindow(b.hwnd, FALSE);
 }
 
 } // namespace tk

@@ -56,15 +56,20 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
-            rememberFocus();
+            if (HWND focus = GetFocus(); focus && GetAncestor(focus, GA_ROOT) == hwnd_)
+                lastFocus_ = focus;
         } else if (lastFocus_ && IsWindow(lastFocus_) && GetAncestor(lastFocus_, GA_ROOT) == hwnd_) {
             SetFocus(lastFocus_);
             return 0;
         }
         break;
-    case WM_DPICHANGED:
-        dpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+    case WM_DPICHANGED: {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        applyDpi(LOWORD(wp));
         return 0;
+    }
     case WM_DESTROY: {
         const HWND self = hwnd_;
         destroyed();
@@ -101,18 +106,6 @@ void Form::drawPicture(const DRAWITEMSTRUCT& item) {
     // The picture keeps its natural size at 96 DPI and scales with the display.
     drawBitmap(item.hDC, it->second, SIZE{bm.bmWidth, bm.bmHeight}, item.rcItem.left, item.rcItem.top,
                scale(bm.bmWidth, dpi_), scale(bm.bmHeight, dpi_));
-}
-
-void Form::dpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyDpi(dpi);
-}
-
-void Form::rememberFocus() {
-    HWND focus = GetFocus();
-    if (focus && GetAncestor(focus, GA_ROOT) == hwnd_)
-        lastFocus_ = focus;
 }
 
 void Form::destroyed() {
