@@ -9,7 +9,7 @@ namespace tk {
 namespace {
 
 // The caller owns the bitmap; nullptr on failure.
-HBITMAP loadJpegResource(int id, SIZE* size) {
+HBITMAP loadJpegResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (!res)
@@ -37,9 +37,6 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
             // The picture owns its bitmap: keep a copy of our own.
             result = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-            BITMAP bm{};
-            if (result && size && GetObjectW(result, sizeof bm, &bm))
-                *size = SIZE{bm.bmWidth, bm.bmHeight};
         }
         picture->Release();
     }
@@ -50,22 +47,14 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
 } // namespace
 
 HBITMAP sharedJpegResource(int id, SIZE* size) {
-    struct Slot {
-        HBITMAP bitmap;
-        SIZE size;
-    };
-    static std::map<int, Slot> cache;
-    auto it = cache.find(id);
-    if (it == cache.end()) {
-        Slot e{nullptr, {}};
-        e.bitmap = loadJpegResource(id, &e.size);
-        if (!e.bitmap)
-            return nullptr;
-        it = cache.emplace(id, e).first;
-    }
-    if (size)
-        *size = it->second.size;
-    return it->second.bitmap;
+    static std::map<int, HBITMAP> cache;
+    HBITMAP& bitmap = cache[id];
+    if (!bitmap)
+        bitmap = loadJpegResource(id);
+    BITMAP bm{};
+    if (bitmap && size && GetObjectW(bitmap, sizeof bm, &bm))
+        *size = SIZE{bm.bmWidth, bm.bmHeight};
+    return bitmap;
 }
 
 void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height) {
