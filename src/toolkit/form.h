@@ -157,7 +157,6 @@ private:
     HFONT font_ = nullptr;
     HBRUSH brush_ = nullptr;
     HBITMAP background_ = nullptr;
-    SIZE backgroundSize_{};
     HWND lastFocus_ = nullptr;
     HWND tips_ = nullptr; // the tooltips of the key and button fields
     Form* opener_ = nullptr;

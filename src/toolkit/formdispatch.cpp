@@ -2,7 +2,6 @@
 #include "toolkit/form.h"
 
 #include "platform/report.h"
-#include "toolkit/dpi.h"
 #include "toolkit/formparts.h"
 #include "toolkit/formregistry.h"
 #include "toolkit/messageloop.h"
@@ -100,12 +99,8 @@ void Form::drawPicture(const DRAWITEMSTRUCT& item) {
     const auto it = pictures_.find(static_cast<int>(item.CtlID));
     if (it == pictures_.end())
         return;
-    BITMAP bm{};
-    GetObjectW(it->second, sizeof bm, &bm);
     FillRect(item.hDC, &item.rcItem, backBrush());
-    // The picture keeps its natural size at 96 DPI and scales with the display.
-    drawBitmap(item.hDC, it->second, SIZE{bm.bmWidth, bm.bmHeight}, item.rcItem.left, item.rcItem.top,
-               scale(bm.bmWidth, dpi_), scale(bm.bmHeight, dpi_));
+    drawBitmap(item.hDC, it->second, item.rcItem.left, item.rcItem.top, dpi_);
 }
 
 void Form::destroyed() {

@@ -1,5 +1,7 @@
 #include "toolkit/picture.h"
 
+#include "toolkit/dpi.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -46,20 +48,21 @@ HBITMAP loadJpegResource(int id) {
 
 } // namespace
 
-HBITMAP sharedJpegResource(int id, SIZE* size) {
+HBITMAP sharedJpegResource(int id) {
     static std::map<int, HBITMAP> cache;
     HBITMAP& bitmap = cache[id];
     if (!bitmap)
         bitmap = loadJpegResource(id);
-    BITMAP bm{};
-    if (bitmap && size && GetObjectW(bitmap, sizeof bm, &bm))
-        *size = SIZE{bm.bmWidth, bm.bmHeight};
     return bitmap;
 }
 
-void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height) {
-    if (!bitmap)
+void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, UINT dpi) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm))
         return;
+    const SIZE natural{bm.bmWidth, bm.bmHeight};
+    const int width = scale(natural.cx, dpi);
+    const int height = scale(natural.cy, dpi);
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, bitmap);
     if (width == natural.cx && height == natural.cy) {
