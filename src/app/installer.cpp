@@ -43,29 +43,6 @@ bool installed(const std::wstring& path) {
     return platform::exists(path) && !platform::isFolder(path);
 }
 
-} // namespace
-
-std::wstring windowsFolder() {
-    std::wstring folder = platform::sys().environment(L"windir").value_or(L"");
-    if (!isFullPath(folder)) {
-        wchar_t buffer[MAX_PATH];
-        const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
-        folder.assign(buffer, n < MAX_PATH ? n : 0);
-        if (n >= MAX_PATH) {
-            folder.resize(n);
-            folder.resize(GetSystemWindowsDirectoryW(folder.data(), n));
-        }
-        if (!isFullPath(folder))
-            return {};
-    }
-    // Without its trailing backslash, "C:\" too: the folders below are added with theirs.
-    while (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
-
-namespace {
-
 // Installs "dx8vb.dll" when the game folder holds it and the system folder lacks it. A failing copy or
 // registration start is reported and start-up goes on; only a user without the rights to install ends
 // the program (the result is then false).
@@ -121,6 +98,25 @@ bool InstallDx8Component() {
 }
 
 } // namespace
+
+std::wstring windowsFolder() {
+    std::wstring folder = platform::sys().environment(L"windir").value_or(L"");
+    if (!isFullPath(folder)) {
+        wchar_t buffer[MAX_PATH];
+        const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+        folder.assign(buffer, n < MAX_PATH ? n : 0);
+        if (n >= MAX_PATH) {
+            folder.resize(n);
+            folder.resize(GetSystemWindowsDirectoryW(folder.data(), n));
+        }
+        if (!isFullPath(folder))
+            return {};
+    }
+    // Without its trailing backslash, "C:\" too: the folders below are added with theirs.
+    while (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
 
 bool InstallPrerequisites() {
     return InstallDx8Component();

@@ -68,9 +68,7 @@ std::wstring gameFile() {
 
 bool InitComCtl() {
     // Errors are ignored: the program runs with whatever controls the system offers.
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof icc; // 8 bytes
-    icc.dwICC = ICC_USEREX_CLASSES;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_USEREX_CLASSES}; // of 8 bytes
     return InitCommonControlsEx(&icc) != FALSE;
 }
 

@@ -6,11 +6,9 @@
 
 namespace bindings {
 
-// "gearshift.ini": shifter type, key and joystick button for up, down and each of six gears.
-class frmGS : public settings::SettingsDialog {
-public:
-    frmGS();
-};
+// "gearshift.ini": shifter type, key and joystick button for up, down and each of six gears. A
+// settings dialog with nothing of its own.
+using frmGS = settings::SettingsDialog;
 
 // "vrbuttons.ini": camera, key and joystick button of the four view buttons, and their options.
 class frmVR : public settings::SettingsDialog {

@@ -90,10 +90,8 @@ const settings::Binding kRows[] = {
 
 } // namespace
 
-frmGS::frmGS() : SettingsDialog(gearShiftSpec(), {{kFile, kRows}}) {}
-
 frmGS& gearShiftForm() {
-    static frmGS form;
+    static frmGS form(gearShiftSpec(), {{kFile, kRows}});
     return form;
 }
 

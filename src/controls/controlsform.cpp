@@ -6,7 +6,6 @@
 #include "platform/report.h"
 #include "settingsui/binding.h"
 
-#include <array>
 #include <vector>
 
 namespace controls {
@@ -114,7 +113,7 @@ const Binding kSettingsRows[] = {
 // The controls that follow each switch. Label1 stays greyed whatever chkJSOver holds.
 struct Group {
     std::wstring_view box;
-    std::array<std::wstring_view, 5> members;
+    std::vector<std::wstring_view> members;
 };
 const Group kGroups[] = {
     {L"chkJSOver", {L"cmbJSO"}},
@@ -140,45 +139,15 @@ const Help kHelp[] = {
      L"Enabling this allows you to shift to individual gears via the inputs you define."},
 };
 
-} // namespace
-
-// A switch loaded as ticked (or greyed) runs its click handling through setCheck; one loaded
-// clear leaves its group as the table has it.
-frmControls::frmControls()
-    : SettingsDialog(controlsSpec(), {{kXinput, kXinputRows}, {kFF, kFFRows}, {kSettings, kSettingsRows}}) {
-    for (const Group& g : kGroups)
-        onClick(g.box, [this, box = g.box](int) { follow(box); });
-    for (const Help& h : kHelp)
-        onClick(h.button, [this, h](int) { report::info(hwnd(), h.title, h.text); });
-    onClick(L"Command2", [this](int) { wheelForm().show(this); });
-    onClick(L"cmdPedal", [this](int) { pedalForm().show(this); });
-    onClick(L"cmdVRCFG", [this](int) { bindings::viewButtonForm().show(this); });
-    onClick(L"cmdGSCFG", [this](int) { bindings::gearShiftForm().show(this); });
-    onClick(L"cmdFFAdv", [this](int) {
-        advancedSetup(L"\\zelqcfg\\FF.ini",
-                      L"For advanced Settings, open your FF.ini in the text editor of your choice.");
-    });
-    onClick(L"cmdXIAdv", [this](int) {
-        advancedSetup(L"\\zelqcfg\\Xinput.ini",
-                      L"For advanced Settings, open your ZelqXinput.ini in the text editor of your choice.");
-    });
+// Enables or disables a switch's group after its state changed.
+void follow(tk::Form& form, const Group& g) {
+    const bool on = form.check(g.box) == 1;
+    for (std::wstring_view member : g.members)
+        form.enable(member, on);
 }
 
-frmControls& controlsForm() {
-    static frmControls form;
-    return form;
-}
-
-void frmControls::follow(std::wstring_view box) {
-    const bool on = check(box) == 1;
-    for (const Group& g : kGroups)
-        if (g.box == box)
-            for (std::wstring_view member : g.members)
-                if (!member.empty())
-                    enable(member, on);
-}
-
-void frmControls::advancedSetup(std::wstring_view relative, std::wstring_view fallback) {
+// Opens a settings file in the system's Notepad without waiting for it.
+void advancedSetup(HWND owner, std::wstring_view relative, std::wstring_view fallback) {
     // Notepad by its full path: a bare name is searched for in the application folder first, where
     // anything could be planted, and players often run this program as administrator.
     wchar_t folder[MAX_PATH];
@@ -191,7 +160,36 @@ void frmControls::advancedSetup(std::wstring_view relative, std::wstring_view fa
         error = platform::sys().start(notepad, commandLine, SW_SHOWNORMAL);
     }
     if (error)
-        report::info(hwnd(), L"Can't Find Notepad", fallback, platform::Icon::Information);
+        report::info(owner, L"Can't Find Notepad", fallback, platform::Icon::Information);
+}
+
+} // namespace
+
+// A switch loaded as ticked (or greyed) runs its click handling through setCheck; one loaded
+// clear leaves its group as the table has it.
+frmControls::frmControls()
+    : SettingsDialog(controlsSpec(), {{kXinput, kXinputRows}, {kFF, kFFRows}, {kSettings, kSettingsRows}}) {
+    for (const Group& g : kGroups)
+        onClick(g.box, [this, &g](int) { follow(*this, g); });
+    for (const Help& h : kHelp)
+        onClick(h.button, [this, h](int) { report::info(hwnd(), h.title, h.text); });
+    onClick(L"Command2", [this](int) { wheelForm().show(this); });
+    onClick(L"cmdPedal", [this](int) { pedalForm().show(this); });
+    onClick(L"cmdVRCFG", [this](int) { bindings::viewButtonForm().show(this); });
+    onClick(L"cmdGSCFG", [this](int) { bindings::gearShiftForm().show(this); });
+    onClick(L"cmdFFAdv", [this](int) {
+        advancedSetup(hwnd(), L"\\zelqcfg\\FF.ini",
+                      L"For advanced Settings, open your FF.ini in the text editor of your choice.");
+    });
+    onClick(L"cmdXIAdv", [this](int) {
+        advancedSetup(hwnd(), L"\\zelqcfg\\Xinput.ini",
+                      L"For advanced Settings, open your ZelqXinput.ini in the text editor of your choice.");
+    });
+}
+
+frmControls& controlsForm() {
+    static frmControls form;
+    return form;
 }
 
 } // namespace controls

@@ -3,8 +3,6 @@
 // Xinput rumble, and the buttons that open the wheel, pedal, view button and gear shift dialogs.
 #include "settingsui/dialog.h"
 
-#include <string_view>
-
 namespace controls {
 
 // Loads and saves "xinput.ini", "ff.ini" and its keys of "settings.ini", in that order, as one
@@ -12,12 +10,6 @@ namespace controls {
 class frmControls : public settings::SettingsDialog {
 public:
     frmControls();
-
-private:
-    // Enables or disables a switch's group after its state changed.
-    void follow(std::wstring_view box);
-    // Opens a settings file in the system's Notepad without waiting for it.
-    void advancedSetup(std::wstring_view relative, std::wstring_view fallback);
 };
 
 frmControls& controlsForm();

@@ -1,13 +1,11 @@
 #pragma once
-// The steering wheel dialog: the wheel's joystick, its dead zone and the menu binding.
+// The steering wheel dialog: the wheel's joystick, its dead zone and the menu binding. A settings
+// dialog with nothing of its own.
 #include "settingsui/dialog.h"
 
 namespace controls {
 
-class frmWheel : public settings::SettingsDialog {
-public:
-    frmWheel();
-};
+using frmWheel = settings::SettingsDialog;
 
 frmWheel& wheelForm();
 

@@ -16,6 +16,15 @@ std::vector<std::wstring_view> entries(std::span<const std::wstring_view> list) 
     return {list.begin(), list.end()};
 }
 
+void fill(tk::Form& form, std::wstring_view list, std::span<const std::wstring_view> items) {
+    if (items.empty())
+        return; // no type selected: the list keeps its entries and its selection
+    form.clearItems(list);
+    for (auto item : items)
+        form.addItem(list, item);
+    form.select(list, 0);
+}
+
 // One control per row, as the layout is read.
 // clang-format off
 tk::FormSpec enhancementSpec() {
@@ -132,13 +141,10 @@ void FrmEnhancement::LoadSettings() {
     PrevCarType.reset();
     // A value that does not convert, or that its list refuses (a course beyond the list of the
     // stored type), loads like a missing key.
-    const settings::ProfileReader file(kSettings.path());
-    for (const Binding& row : kBeforeLists)
-        settings::loadRow(*this, file, kSettings.section, row);
+    settings::load(*this, kSettings, kBeforeLists);
     SetCarBox();
     SetCourseBox();
-    for (const Binding& row : kAfterLists)
-        settings::loadRow(*this, file, kSettings.section, row);
+    settings::load(*this, kSettings, kAfterLists);
     PrevCourseType = selected(L"cmbCourseType");
     PrevCarType = selected(L"cmbCarType");
 }
@@ -150,19 +156,6 @@ bool FrmEnhancement::SaveSettings() {
     settings::gUseOverlay = static_cast<int16_t>(check(L"chkOverlay"));
     return true;
 }
-
-namespace {
-
-void fill(tk::Form& form, std::wstring_view list, std::span<const std::wstring_view> items) {
-    if (items.empty())
-        return; // no type selected: the list keeps its entries and its selection
-    form.clearItems(list);
-    for (auto item : items)
-        form.addItem(list, item);
-    form.select(list, 0);
-}
-
-} // namespace
 
 void FrmEnhancement::SetCourseBox() {
     fill(*this, L"cmbCourse", coursesFor(selected(L"cmbCourseType")));

@@ -49,20 +49,16 @@ std::wstring valueOf(const tk::Form& form, const Binding& row) {
 
 } // namespace
 
-void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row) {
-    const std::wstring value = ReadIni(file, section, row.key, row.zeroIfMissing);
-    if (!apply(form, row, value))
-        apply(form, row, row.zeroIfMissing ? L"0" : L"");
-    // A combo box with an editable text part that holds no item shows an empty text, not its design text.
-    if (row.encoding == Encoding::List && form.kind(row.control, row.index) == tk::Kind::DropCombo &&
-        form.selected(row.control, row.index) == -1)
-        form.setText(row.control, L"", row.index);
-}
-
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows) {
     const ProfileReader reader(file.path());
-    for (const Binding& row : rows)
-        loadRow(form, reader, file.section, row);
+    for (const Binding& row : rows) {
+        if (!apply(form, row, ReadIni(reader, file.section, row.key, row.zeroIfMissing)))
+            apply(form, row, row.zeroIfMissing ? L"0" : L"");
+        // A combo box with an editable text part that holds no item shows an empty text, not its design text.
+        if (row.encoding == Encoding::List && form.kind(row.control, row.index) == tk::Kind::DropCombo &&
+            form.selected(row.control, row.index) == -1)
+            form.setText(row.control, L"", row.index);
+    }
 }
 
 std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables) {
@@ -77,10 +73,6 @@ std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>
             it->keys.push_back({std::wstring(t.file.section), std::wstring(row.key), valueOf(form, row)});
     }
     return changes;
-}
-
-bool saveAll(tk::Form& form, const std::vector<Table>& tables) {
-    return saveFiles(form.hwnd(), changesOf(form, tables));
 }
 
 } // namespace settings

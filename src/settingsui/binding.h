@@ -37,8 +37,6 @@ struct IniFile {
 // Loads each row in order. A value that does not convert, or that its control refuses, is
 // treated like a missing key; loading goes on with the next row.
 void load(tk::Form& form, const IniFile& file, std::span<const Binding> rows);
-// Applies one row's missing-key value or stored value, read from the row's section of `file`.
-void loadRow(tk::Form& form, const ProfileReader& file, std::wstring_view section, const Binding& row);
 
 // A file's rows that one save writes.
 struct Table {
@@ -49,8 +47,4 @@ struct Table {
 // What saving the tables writes, one change for each file, in the order the files first appear.
 std::vector<FileChange> changesOf(const tk::Form& form, const std::vector<Table>& tables);
 
-// Saves the tables as one save: every file or none. On a failure shows the critical message
-// naming the file, the reason and the state of the files, and returns false so that the window
-// stays open with its edits.
-bool saveAll(tk::Form& form, const std::vector<Table>& tables);
 } // namespace settings

@@ -17,7 +17,7 @@ void SettingsDialog::LoadSettings() {
 }
 
 bool SettingsDialog::SaveSettings() {
-    return settings::saveAll(*this, tables_);
+    return saveFiles(hwnd(), changesOf(*this, tables_));
 }
 
 } // namespace settings

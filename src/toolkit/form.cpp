@@ -79,7 +79,7 @@ bool Form::load() {
     if (spec_.icon)
         setProgramIcon(hwnd);
     if (spec_.background)
-        background_ = sharedJpegResource(spec_.background, &backgroundSize_);
+        background_ = sharedJpegResource(spec_.background);
 
     createControls();
     applyDpi(dpiOf(hwnd));
@@ -188,9 +188,7 @@ void Form::paintBackground(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
     FillRect(dc, &r, backBrush());
-    if (background_)
-        drawBitmap(dc, background_, backgroundSize_, 0, 0, scale(backgroundSize_.cx, dpi_),
-                   scale(backgroundSize_.cy, dpi_));
+    drawBitmap(dc, background_, 0, 0, dpi_);
 }
 
 } // namespace tk

@@ -75,23 +75,23 @@ public:
     const FormSpec& spec() const { return spec_; }
 
     // Controls by name (and array entry). Unknown names throw std::out_of_range.
-    HWND item(std::wstring_view name, int index = 0) const;
-    Kind kind(std::wstring_view name, int index = 0) const;
+    HWND item(std::wstring_view name, int index = 0) const { return at(name, index).hwnd; }
+    Kind kind(std::wstring_view name, int index = 0) const { return at(name, index).spec->kind; }
 
     std::wstring text(std::wstring_view name, int index = 0) const;
     void setText(std::wstring_view name, std::wstring_view text, int index = 0);
-    int check(std::wstring_view name, int index = 0) const;
+    int check(std::wstring_view name, int index = 0) const { return send(name, index, BM_GETCHECK); }
     // Refuses states outside 0 to 2. A new state runs the box's click handler, as a user's click would.
     bool setCheck(std::wstring_view name, int state, int index = 0);
-    int selected(std::wstring_view name, int index = 0) const;
+    int selected(std::wstring_view name, int index = 0) const { return send(name, index, CB_GETCURSEL); }
     // Refuses positions outside -1 to count - 1. A new position runs the list's click handler.
     bool select(std::wstring_view name, int position, int index = 0);
-    int count(std::wstring_view name, int index = 0) const;
+    int count(std::wstring_view name, int index = 0) const { return send(name, index, CB_GETCOUNT); }
     std::wstring itemText(std::wstring_view name, int position, int index = 0) const;
-    void clearItems(std::wstring_view name, int index = 0);
+    void clearItems(std::wstring_view name, int index = 0) { send(name, index, CB_RESETCONTENT); }
     void addItem(std::wstring_view name, std::wstring_view text, int index = 0);
-    bool enabled(std::wstring_view name, int index = 0) const;
-    void enable(std::wstring_view name, bool on, int index = 0);
+    bool enabled(std::wstring_view name, int index = 0) const { return IsWindowEnabled(item(name, index)); }
+    void enable(std::wstring_view name, bool on, int index = 0) { EnableWindow(item(name, index), on); }
 
     using Handler = std::function<void(int index)>;
     // Click: buttons, check boxes (after the state changed) and list picks.
@@ -124,7 +124,6 @@ private:
 
     // Building (form.cpp, formbuild.cpp, formcaptions.cpp).
     void createControls();
-    void createControl(Slot& b);
     void layout();
     void fitCaptions();
     void applyDpi(UINT dpi);
@@ -141,13 +140,14 @@ private:
     void updateTip(const Slot& field);
     void command(int id, int notification);
     void drawPicture(const DRAWITEMSTRUCT& item);
-    void dpiChanged(UINT dpi, const RECT& suggested);
-    void rememberFocus();
     void destroyed();
     void runClick(const Slot& b);
     // Access by name (formaccess.cpp).
-    Slot& at(std::wstring_view name, int index);
     const Slot& at(std::wstring_view name, int index) const;
+    // A message to the control by name; its answer as a number.
+    int send(std::wstring_view name, int index, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+        return static_cast<int>(SendMessageW(item(name, index), msg, wp, lp));
+    }
     // Sets a check or a selection by the messages given; a change runs the click handler.
     void changeState(const Slot& b, UINT get, UINT set, int state);
 
@@ -157,7 +157,6 @@ private:
     HFONT font_ = nullptr;
     HBRUSH brush_ = nullptr;
     HBITMAP background_ = nullptr;
-    SIZE backgroundSize_{};
     HWND lastFocus_ = nullptr;
     HWND tips_ = nullptr; // the tooltips of the key and button fields
     Form* opener_ = nullptr;

@@ -7,23 +7,11 @@
 
 namespace tk {
 
-Form::Slot& Form::at(std::wstring_view name, int index) {
+const Form::Slot& Form::at(std::wstring_view name, int index) const {
     const auto it = byName_.find({std::wstring(name), index});
     if (it == byName_.end() || !hwnd_)
         throw std::out_of_range("unknown control or form not loaded");
     return slots_[it->second];
-}
-
-const Form::Slot& Form::at(std::wstring_view name, int index) const {
-    return const_cast<Form*>(this)->at(name, index);
-}
-
-HWND Form::item(std::wstring_view name, int index) const {
-    return at(name, index).hwnd;
-}
-
-Kind Form::kind(std::wstring_view name, int index) const {
-    return at(name, index).spec->kind;
 }
 
 std::wstring Form::text(std::wstring_view name, int index) const {
@@ -34,10 +22,6 @@ void Form::setText(std::wstring_view name, std::wstring_view text, int index) {
     SetWindowTextW(item(name, index), std::wstring(text).c_str());
 }
 
-int Form::check(std::wstring_view name, int index) const {
-    return static_cast<int>(SendMessageW(item(name, index), BM_GETCHECK, 0, 0));
-}
-
 bool Form::setCheck(std::wstring_view name, int state, int index) {
     const Slot& b = at(name, index);
     if (state < 0 || state > 2)
@@ -46,48 +30,25 @@ bool Form::setCheck(std::wstring_view name, int state, int index) {
     return true;
 }
 
-int Form::selected(std::wstring_view name, int index) const {
-    return static_cast<int>(SendMessageW(item(name, index), CB_GETCURSEL, 0, 0));
-}
-
 bool Form::select(std::wstring_view name, int position, int index) {
-    const Slot& b = at(name, index);
-    const int n = static_cast<int>(SendMessageW(b.hwnd, CB_GETCOUNT, 0, 0));
-    if (position < -1 || position >= n)
+    if (position < -1 || position >= count(name, index))
         return false;
-    changeState(b, CB_GETCURSEL, CB_SETCURSEL, position);
+    changeState(at(name, index), CB_GETCURSEL, CB_SETCURSEL, position);
     return true;
 }
 
-int Form::count(std::wstring_view name, int index) const {
-    return static_cast<int>(SendMessageW(item(name, index), CB_GETCOUNT, 0, 0));
-}
-
 std::wstring Form::itemText(std::wstring_view name, int position, int index) const {
-    HWND h = item(name, index);
-    const LRESULT n = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(position), 0);
+    const int n = send(name, index, CB_GETLBTEXTLEN, static_cast<WPARAM>(position));
     if (n == CB_ERR)
         return {};
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(s.data()));
+    send(name, index, CB_GETLBTEXT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(s.data()));
     s.resize(static_cast<size_t>(n));
     return s;
 }
 
-void Form::clearItems(std::wstring_view name, int index) {
-    SendMessageW(item(name, index), CB_RESETCONTENT, 0, 0);
-}
-
 void Form::addItem(std::wstring_view name, std::wstring_view text, int index) {
-    SendMessageW(item(name, index), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
-}
-
-bool Form::enabled(std::wstring_view name, int index) const {
-    return IsWindowEnabled(item(name, index)) != FALSE;
-}
-
-void Form::enable(std::wstring_view name, bool on, int index) {
-    EnableWindow(item(name, index), on ? TRUE : FALSE);
+    send(name, index, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::wstring(text).c_str()));
 }
 
 void Form::onClick(std::wstring_view name, Handler handler) {

@@ -2,7 +2,6 @@
 #include "toolkit/form.h"
 
 #include "platform/report.h"
-#include "toolkit/dpi.h"
 #include "toolkit/formparts.h"
 #include "toolkit/formregistry.h"
 #include "toolkit/messageloop.h"
@@ -47,12 +46,6 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         paintBackground(reinterpret_cast<HDC>(wp));
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd_, &ps);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
@@ -62,15 +55,20 @@ LRESULT Form::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
-            rememberFocus();
+            if (HWND focus = GetFocus(); focus && GetAncestor(focus, GA_ROOT) == hwnd_)
+                lastFocus_ = focus;
         } else if (lastFocus_ && IsWindow(lastFocus_) && GetAncestor(lastFocus_, GA_ROOT) == hwnd_) {
             SetFocus(lastFocus_);
             return 0;
         }
         break;
-    case WM_DPICHANGED:
-        dpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+    case WM_DPICHANGED: {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        applyDpi(LOWORD(wp));
         return 0;
+    }
     case WM_DESTROY: {
         const HWND self = hwnd_;
         destroyed();
@@ -86,14 +84,12 @@ void Form::command(int id, int notification) {
         return; // Enter and Escape arrive as IDOK and IDCANCEL: there is no default or cancel button
     const Slot& b = slots_[static_cast<size_t>(row)];
     const Kind k = b.spec->kind;
-    if (k == Kind::Button && notification == BN_CLICKED) {
+    if ((k == Kind::Button && notification == BN_CLICKED) ||
+        (parts::isList(k) && notification == CBN_SELCHANGE)) {
         runClick(b);
     } else if (k == Kind::CheckBox && notification == BN_CLICKED) {
-        const int state = static_cast<int>(SendMessageW(b.hwnd, BM_GETCHECK, 0, 0));
-        SendMessageW(b.hwnd, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
-        runClick(b);
-    } else if (parts::isList(k) && notification == CBN_SELCHANGE) {
-        runClick(b);
+        const bool ticked = SendMessageW(b.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        changeState(b, BM_GETCHECK, BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED);
     } else if ((k == Kind::KeyField || k == Kind::ButtonField) && notification == EN_CHANGE) {
         updateTip(b); // after a capture, a double click, typing or a load alike
     }
@@ -103,24 +99,8 @@ void Form::drawPicture(const DRAWITEMSTRUCT& item) {
     const auto it = pictures_.find(static_cast<int>(item.CtlID));
     if (it == pictures_.end())
         return;
-    BITMAP bm{};
-    GetObjectW(it->second, sizeof bm, &bm);
     FillRect(item.hDC, &item.rcItem, backBrush());
-    // The picture keeps its natural size at 96 DPI and scales with the display.
-    drawBitmap(item.hDC, it->second, SIZE{bm.bmWidth, bm.bmHeight}, item.rcItem.left, item.rcItem.top,
-               scale(bm.bmWidth, dpi_), scale(bm.bmHeight, dpi_));
-}
-
-void Form::dpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyDpi(dpi);
-}
-
-void Form::rememberFocus() {
-    HWND focus = GetFocus();
-    if (focus && GetAncestor(focus, GA_ROOT) == hwnd_)
-        lastFocus_ = focus;
+    drawBitmap(item.hDC, it->second, item.rcItem.left, item.rcItem.top, dpi_);
 }
 
 void Form::destroyed() {

@@ -8,10 +8,6 @@ namespace tk::parts {
 // handling sends for Enter and Escape.
 constexpr int kFirstId = 100;
 
-inline int idOf(size_t row) {
-    return kFirstId + static_cast<int>(row);
-}
-
 inline bool isList(Kind k) {
     return k == Kind::DropList || k == Kind::DropCombo;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 namespace tk {
@@ -19,29 +20,13 @@ std::optional<int> number(std::wstring_view text) {
 
 // The keys that share their scan code with a key of the number pad and are told apart from it
 // by the extended flag (Delete from Num Del, Up from Num 8).
-bool extended(UINT vk) {
-    switch (vk) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
-    case VK_NUMLOCK:
-        return true;
-    default:
-        return false;
-    }
-}
+constexpr UINT kExtended[] = {VK_PRIOR, VK_NEXT, VK_END,    VK_HOME,   VK_LEFT,   VK_UP,
+                              VK_RIGHT, VK_DOWN, VK_INSERT, VK_DELETE, VK_NUMLOCK};
 
 // The system's name of a virtual key, empty when it has none.
 std::wstring keyName(UINT vk) {
     UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
-    bool ext = (scan & 0xFF00) != 0 || extended(vk);
+    bool ext = (scan & 0xFF00) != 0 || std::ranges::find(kExtended, vk) != std::end(kExtended);
     if (vk == VK_SNAPSHOT) { // mapped to Alt+Print's code, "Sys Req"
         scan = 0x37;
         ext = true;

@@ -3,6 +3,7 @@
 #include "toolkit/formregistry.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tk {
 namespace {
@@ -18,9 +19,8 @@ void dispatch(MSG& m) {
 struct BusyState {
     bool active = false;
     std::vector<HWND> allowed;
-    std::vector<MSG> kept; // delivered at the end, in order
-    bool quit = false;
-    WPARAM quitCode = 0;
+    std::vector<MSG> kept;      // delivered at the end, in order
+    std::optional<WPARAM> quit; // the code of a WM_QUIT, posted again at the end
 };
 BusyState gBusy;
 
@@ -50,8 +50,7 @@ void pumpWhileBusy() {
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
-            gBusy.quit = true;
-            gBusy.quitCode = m.wParam;
+            gBusy.quit = m.wParam;
         } else if (m.message == WM_PAINT || m.message == WM_TIMER || m.message == kSysTimer ||
                    isAllowed(m.hwnd) || onlyMinimisesOrRestores(m)) {
             TranslateMessage(&m);
@@ -119,7 +118,7 @@ Busy::~Busy() {
             PostThreadMessageW(GetCurrentThreadId(), m.message, m.wParam, m.lParam);
     }
     if (gBusy.quit)
-        PostQuitMessage(static_cast<int>(gBusy.quitCode));
+        PostQuitMessage(static_cast<int>(*gBusy.quit));
     gBusy = {};
 }
 

@@ -1,5 +1,7 @@
 #include "toolkit/picture.h"
 
+#include "toolkit/dpi.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -9,7 +11,7 @@ namespace tk {
 namespace {
 
 // The caller owns the bitmap; nullptr on failure.
-HBITMAP loadJpegResource(int id, SIZE* size) {
+HBITMAP loadJpegResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (!res)
@@ -37,9 +39,6 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
             // The picture owns its bitmap: keep a copy of our own.
             result = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-            BITMAP bm{};
-            if (result && size && GetObjectW(result, sizeof bm, &bm))
-                *size = SIZE{bm.bmWidth, bm.bmHeight};
         }
         picture->Release();
     }
@@ -49,28 +48,21 @@ HBITMAP loadJpegResource(int id, SIZE* size) {
 
 } // namespace
 
-HBITMAP sharedJpegResource(int id, SIZE* size) {
-    struct Slot {
-        HBITMAP bitmap;
-        SIZE size;
-    };
-    static std::map<int, Slot> cache;
-    auto it = cache.find(id);
-    if (it == cache.end()) {
-        Slot e{nullptr, {}};
-        e.bitmap = loadJpegResource(id, &e.size);
-        if (!e.bitmap)
-            return nullptr;
-        it = cache.emplace(id, e).first;
-    }
-    if (size)
-        *size = it->second.size;
-    return it->second.bitmap;
+HBITMAP sharedJpegResource(int id) {
+    static std::map<int, HBITMAP> cache;
+    HBITMAP& bitmap = cache[id];
+    if (!bitmap)
+        bitmap = loadJpegResource(id);
+    return bitmap;
 }
 
-void drawBitmap(HDC dc, HBITMAP bitmap, SIZE natural, int x, int y, int width, int height) {
-    if (!bitmap)
+void drawBitmap(HDC dc, HBITMAP bitmap, int x, int y, UINT dpi) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm))
         return;
+    const SIZE natural{bm.bmWidth, bm.bmHeight};
+    const int width = scale(natural.cx, dpi);
+    const int height = scale(natural.cy, dpi);
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, bitmap);
     if (width == natural.cx && height == natural.cy) {
